@@ -1,0 +1,14 @@
+#include "appinfo.h"
+#include "startup.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(AppInfo::name));
+    QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::version));
+
+    Startup startup;
+    return startup.run();
+}

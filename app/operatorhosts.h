@@ -1,0 +1,19 @@
+#pragma once
+
+// The operator's hosts. The only place they are named: a profile points the
+// player elsewhere through its settings ("server", "update-host").
+namespace OperatorHosts {
+
+// Video server of the RPC session, the default of the "server" setting.
+inline constexpr char tvServer[] = "tv.zentria.ru";
+
+// Web host of the update files.
+inline constexpr char webHost[] = "www.zentria.ru";
+
+// Main domain, the portal host in developer mode.
+inline constexpr char mainDomain[] = "zentria.ru";
+
+// Port when a host is given without one.
+inline constexpr int defaultPort = 80;
+
+}  // namespace OperatorHosts

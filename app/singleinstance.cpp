@@ -1,0 +1,67 @@
+#include "singleinstance.h"
+
+#include "platform.h"
+#include "showplayermessage.h"
+
+#include <cstring>
+
+namespace {
+void* asPointer(quint32 handle) { return reinterpret_cast<void*>(quintptr(handle)); }
+}  // namespace
+
+SingleInstance::SingleInstance(QObject* parent)
+    : QObject(parent), m_segment(scopedKey()), m_message(new ShowPlayerMessage(scopedKey(), this))
+{
+    connect(m_message, &ShowPlayerMessage::received, this, &SingleInstance::showPlayerRequested);
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::scopedKey()
+{
+    const QString scope = Platform::userScope();
+    return scope.isEmpty() ? QString::fromLatin1(key) : QString::fromLatin1(key) + '-' + scope;
+}
+
+SingleInstance::Claim SingleInstance::claim()
+{
+    if (m_segment.attach(QSharedMemory::ReadOnly)) {
+        const quint32 handle = readHandle();
+        qDebug("Received HWND for SHOWPLAYERMSG %p", asPointer(handle));
+        if (handle != 0 && m_message->post(handle)) {
+            qDebug("Sending SHOWPLAYERMSG message to HWND %p", asPointer(handle));
+            return Claim::HandedOver;
+        }
+        // Nobody took the message, or no window was published yet. Letting go
+        // of the segment removes it when its owner is gone (killed), so that
+        // the create below succeeds; a live owner keeps it and the create fails.
+        m_segment.detach();
+    }
+    if (!m_segment.create(sizeof(quint32), QSharedMemory::ReadWrite))
+        return Claim::Failed;
+    writeHandle(0);
+    m_message->listen();
+    return Claim::Owned;
+}
+
+void SingleInstance::publish(quint32 windowHandle)
+{
+    qDebug("Setting HWND for SHOWPLAYERMSG to %p", asPointer(windowHandle));
+    writeHandle(windowHandle);
+}
+
+quint32 SingleInstance::readHandle()
+{
+    quint32 handle = 0;
+    m_segment.lock();
+    std::memcpy(&handle, m_segment.constData(), sizeof handle);
+    m_segment.unlock();
+    return handle;
+}
+
+void SingleInstance::writeHandle(quint32 handle)
+{
+    m_segment.lock();
+    std::memcpy(m_segment.data(), &handle, sizeof handle);
+    m_segment.unlock();
+}

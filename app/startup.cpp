@@ -1,0 +1,148 @@
+#include "startup.h"
+
+#include "appinfo.h"
+#include "logging.h"
+#include "mainwindow.h"
+#include "messageboxes.h"
+#include "operatorhosts.h"
+#include "platform.h"
+#include "settings.h"
+#include "singleinstance.h"
+#include "terminationrequest.h"
+#include "updateservice.h"
+
+#include <QApplication>
+
+Startup::Startup() = default;
+
+Startup::~Startup()
+{
+    m_mainWindow.reset();
+    Settings::destroy();
+    m_singleInstance.reset();
+    if (m_socketsStarted)
+        Platform::stopSockets();
+    Platform::setExecutionState(Platform::ExecutionState::Normal);
+    m_updateService.reset();
+}
+
+int Startup::run()
+{
+    if (const int error = Platform::startSockets()) {
+        qDebug("WSAStartup failed with error: %d\n", error);
+        return 1;
+    }
+    m_socketsStarted = true;
+
+    loadSettings();
+    installTranslators();
+    Logging::installMessageHandler();
+    if (!openDebugLog())
+        qCritical("%s", qPrintable(QApplication::translate("main", "Log file cannot be opened")));
+
+    m_updateService = std::make_unique<UpdateService>();
+    m_updateService->setLocalVersion(QString::fromLatin1(AppInfo::version));
+    logStart();
+
+    const QStringList arguments = modeArguments();
+    const UpdateService::StartMode mode = m_updateService->startMode(arguments);
+    if (mode == UpdateService::StartMode::Update)
+        return runUpdateMode(arguments);
+    if (mode == UpdateService::StartMode::Normal)
+        noteNewVersion();
+
+    m_singleInstance = std::make_unique<SingleInstance>();
+    switch (m_singleInstance->claim()) {
+    case SingleInstance::Claim::HandedOver:
+        return 0;
+    case SingleInstance::Claim::Failed:
+        qCritical("%s",
+                  qPrintable(QApplication::translate("main", "Cannot create shared memory segment!")));
+        return 1;
+    case SingleInstance::Claim::Owned:
+        break;
+    }
+
+    passUpdateUrl();
+    return runPlayer();
+}
+
+void Startup::loadSettings()
+{
+    Settings* settings = Settings::instance();
+    if (settings->server().isEmpty())
+        settings->setServer(QString::fromLatin1(OperatorHosts::tvServer));
+}
+
+void Startup::installTranslators()
+{
+    const QString directory = QApplication::applicationDirPath();
+    if (!m_qtTranslator.load(directory + QStringLiteral("/qt_ru")))
+        qDebug("[%s] No Qt translation in %s", "main", qPrintable(directory));
+    if (!m_appTranslator.load(directory + QStringLiteral("/media_player-ru")))
+        qDebug("[%s] No player translation in %s", "main", qPrintable(directory));
+    QApplication::installTranslator(&m_qtTranslator);
+    QApplication::installTranslator(&m_appTranslator);
+}
+
+bool Startup::openDebugLog() { return Logging::startSession(); }
+
+void Startup::logStart()
+{
+    qDebug("[%s] Starting from %s", "main", qPrintable(QApplication::applicationFilePath()));
+    qDebug("[%s] Local version = %s", "main", AppInfo::version);
+}
+
+QStringList Startup::modeArguments() const
+{
+    QStringList arguments = QApplication::arguments().mid(1);
+    if (Settings::isDeveloperMode())
+        arguments.removeFirst();
+    return arguments;
+}
+
+int Startup::runUpdateMode(const QStringList& arguments)
+{
+    qDebug("[%s] Starting in update mode", "main");
+    if (!m_updateService->performUpdate(arguments) || m_updateService->hasError()) {
+        MessageBoxes::show(MessageBoxes::Kind::Critical, nullptr,
+                           QApplication::translate("main", "Update error"),
+                           m_updateService->errorText());
+    }
+    return 0;
+}
+
+void Startup::noteNewVersion()
+{
+    Settings* settings = Settings::instance();
+    if (settings->versionInfo() == QLatin1String(AppInfo::version))
+        return;
+    qDebug("[%s] Starting in new installed version", "main");
+    settings->setInstallZm(false);
+}
+
+void Startup::passUpdateUrl()
+{
+    Settings* settings = Settings::instance();
+    m_updateService->setUpdateUrl(settings->getUpdateServerUrl());
+    if (settings->getUpdateServerUrl().isEmpty()) {
+        MessageBoxes::show(MessageBoxes::Kind::Critical, nullptr,
+                           QApplication::translate("main", "Network Error"),
+                           QStringLiteral("Error occured while trying to determine update server. "
+                                          "Check your firewall/antivirus settings!"));
+    }
+}
+
+int Startup::runPlayer()
+{
+    m_mainWindow = std::make_unique<MainWindow>();
+    QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
+                     m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
+    m_terminationRequest = std::make_unique<TerminationRequest>();
+    QObject::connect(m_terminationRequest.get(), &TerminationRequest::requested,
+                     m_mainWindow.get(), &QWidget::close);
+    m_mainWindow->show();
+
+    m_singleInstance->publish(quint32(m_mainWindow->winId()));
+    return QApplication::exec();
+}

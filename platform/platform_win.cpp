@@ -1,0 +1,54 @@
+#include "platform.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <shlobj.h>
+#include <windows.h>
+#include <winsock2.h>
+
+namespace Platform {
+
+int startSockets()
+{
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 0), &data);
+}
+
+void stopSockets() { WSACleanup(); }
+
+QString documentsFolder()
+{
+    wchar_t path[MAX_PATH];
+    // CSIDL_MYDOCUMENTS with CSIDL_FLAG_CREATE
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, 0x8005, nullptr, 0, path)))
+        return QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    return QDir::homePath();
+}
+
+bool openInTextEditor(const QString& filePath)
+{
+    return QProcess::startDetached("notepad.exe", {QDir::toNativeSeparators(filePath)});
+}
+
+void setExecutionState(ExecutionState state)
+{
+    using SetThreadExecutionStateFn = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (!kernel)
+        return;
+    auto setState = reinterpret_cast<SetThreadExecutionStateFn>(
+        GetProcAddress(kernel, "SetThreadExecutionState"));
+    if (!setState)
+        return;
+    const EXECUTION_STATE continuous = 0x80000000;
+    setState(state == ExecutionState::KeepAwake ? continuous | 0x00000003 : continuous);
+}
+
+QString userScope()
+{
+    // Each Windows session has its own window station; the key needs no scope.
+    return QString();
+}
+
+}  // namespace Platform

@@ -1,0 +1,5 @@
+#include "terminationrequest.h"
+
+TerminationRequest::TerminationRequest(QObject* parent) : QObject(parent) {}
+
+TerminationRequest::~TerminationRequest() = default;
