@@ -52,37 +52,41 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 {
     thread_local bool inBox = false;
     switch (type) {
-    case QtDebugMsg:
-        appendLine(message);
-        break;
-    case QtWarningMsg:
-        if (inBox || !canShowBox(context)) {
+        case QtDebugMsg:
             appendLine(message);
             break;
-        }
-        inBox = true;
-        MessageBoxes::show(MessageBoxes::Kind::Warning, QApplication::activeWindow(),
-                           QCoreApplication::translate("Logging", "Warning"), message);
-        inBox = false;
-        break;
-    case QtCriticalMsg:
-    case QtFatalMsg:
-        if (!inBox && canShowBox(context)) {
+        case QtWarningMsg:
+            if (inBox || !canShowBox(context)) {
+                appendLine(message);
+                break;
+            }
             inBox = true;
-            MessageBoxes::show(MessageBoxes::Kind::Critical, QApplication::activeWindow(),
-                               QCoreApplication::translate("Logging", "Critical Error"), message);
-        } else {
-            appendLine(message);
-        }
-        endProcess();
-    default:
-        break;
+            MessageBoxes::show(MessageBoxes::Kind::Warning, QApplication::activeWindow(),
+                               QCoreApplication::translate("Logging", "Warning"), message);
+            inBox = false;
+            break;
+        case QtCriticalMsg:
+        case QtFatalMsg:
+            if (!inBox && canShowBox(context)) {
+                inBox = true;
+                MessageBoxes::show(MessageBoxes::Kind::Critical, QApplication::activeWindow(),
+                                   QCoreApplication::translate("Logging", "Critical Error"),
+                                   message);
+            } else {
+                appendLine(message);
+            }
+            endProcess();
+        default:
+            break;
     }
 }
 
 }  // namespace
 
-QString logFilePath() { return Settings::dataDirectory() + QStringLiteral("/debug.log"); }
+QString logFilePath()
+{
+    return Settings::dataDirectory() + QStringLiteral("/debug.log");
+}
 
 void installMessageHandler()
 {
@@ -105,7 +109,8 @@ QByteArray messageLine(const QTime& time, const QString& message)
 {
     QString text = message;
     text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-    return (time.toString(QStringLiteral("hh:mm:ss.zzz: ")) + text + QLatin1String("\r\n")).toUtf8();
+    return (time.toString(QStringLiteral("hh:mm:ss.zzz: ")) + text + QLatin1String("\r\n"))
+        .toUtf8();
 }
 
 QByteArray sessionHeader(const QDateTime& startedAt)
@@ -122,7 +127,8 @@ void showLog(QWidget* parent)
     MessageBoxes::show(
         MessageBoxes::Kind::Warning, parent,
         QCoreApplication::translate("Logging", "Warning") + QLatin1String(" - ") + AppInfo::name,
-        QCoreApplication::translate("Logging", "Could not start notepad! Try to open file manually: %1")
+        QCoreApplication::translate("Logging",
+                                    "Could not start notepad! Try to open file manually: %1")
             .arg(path));
 }
 

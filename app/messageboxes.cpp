@@ -29,9 +29,12 @@ bool appendToBoxLog(Kind kind, const QString& title, const QString& text)
 QMessageBox::Icon iconOf(Kind kind)
 {
     switch (kind) {
-    case Kind::Information: return QMessageBox::Information;
-    case Kind::Warning: return QMessageBox::Warning;
-    case Kind::Critical: return QMessageBox::Critical;
+        case Kind::Information:
+            return QMessageBox::Information;
+        case Kind::Warning:
+            return QMessageBox::Warning;
+        case Kind::Critical:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -41,9 +44,12 @@ QMessageBox::Icon iconOf(Kind kind)
 QString kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Information: return QStringLiteral("information");
-    case Kind::Warning: return QStringLiteral("warning");
-    case Kind::Critical: return QStringLiteral("critical");
+        case Kind::Information:
+            return QStringLiteral("information");
+        case Kind::Warning:
+            return QStringLiteral("warning");
+        case Kind::Critical:
+            return QStringLiteral("critical");
     }
     return QString();
 }
@@ -60,6 +66,9 @@ void show(Kind kind, QWidget* parent, const QString& title, const QString& text)
     box.exec();
 }
 
-void setPresenter(Presenter newPresenter) { presenter() = std::move(newPresenter); }
+void setPresenter(Presenter newPresenter)
+{
+    presenter() = std::move(newPresenter);
+}
 
 }  // namespace MessageBoxes

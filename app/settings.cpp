@@ -18,7 +18,7 @@ namespace {
 
 // Indexed by deinterlace mode.
 constexpr std::array<const char*, 7> deinterlaceNames = {"none", "discard", "mean", "blend",
-                                                          "bob",  "linear",  "x"};
+                                                         "bob",  "linear",  "x"};
 // Indexed by MainWindow::Mode; any other mode is saved as the first.
 constexpr std::array<const char*, 3> modeNames = {"iptv", "media portal", "recordings"};
 
@@ -121,9 +121,15 @@ QString Settings::dataDirectory()
     return QDir(path).absolutePath();
 }
 
-QString Settings::settingsFilePath() { return dataDirectory() + QStringLiteral("/settings.ini"); }
+QString Settings::settingsFilePath()
+{
+    return dataDirectory() + QStringLiteral("/settings.ini");
+}
 
-bool Settings::settingsFileExists() { return QFileInfo::exists(settingsFilePath()); }
+bool Settings::settingsFileExists()
+{
+    return QFileInfo::exists(settingsFilePath());
+}
 
 bool Settings::isDeveloperMode()
 {
@@ -136,13 +142,25 @@ QString Settings::recordingsFolderIn(const QString& documentsFolder)
     return recordingsFolderTemplate.arg(documentsFolder);
 }
 
-QString Settings::deinterlaceName(int mode) { return nameAt(deinterlaceNames, mode); }
+QString Settings::deinterlaceName(int mode)
+{
+    return nameAt(deinterlaceNames, mode);
+}
 
-int Settings::deinterlaceModeOf(const QString& name) { return indexOfName(deinterlaceNames, name); }
+int Settings::deinterlaceModeOf(const QString& name)
+{
+    return indexOfName(deinterlaceNames, name);
+}
 
-QString Settings::lastModeName(int mode) { return nameAt(modeNames, mode); }
+QString Settings::lastModeName(int mode)
+{
+    return nameAt(modeNames, mode);
+}
 
-int Settings::lastModeOf(const QString& name) { return indexOfName(modeNames, name); }
+int Settings::lastModeOf(const QString& name)
+{
+    return indexOfName(modeNames, name);
+}
 
 QString Settings::withoutDefault(const QString& value)
 {
@@ -264,7 +282,10 @@ bool Settings::commitChange()
     return true;
 }
 
-void Settings::beginBatch() { m_batch = true; }
+void Settings::beginBatch()
+{
+    m_batch = true;
+}
 
 void Settings::endBatch()
 {
@@ -276,7 +297,10 @@ void Settings::endBatch()
     m_batch = false;
 }
 
-bool Settings::setDeinterlaceMode(int mode) { return assign(m_deinterlace, mode); }
+bool Settings::setDeinterlaceMode(int mode)
+{
+    return assign(m_deinterlace, mode);
+}
 
 bool Settings::setCrop(const QString& crop)
 {
@@ -294,13 +318,25 @@ bool Settings::setNetworkInterface(const QString& name)
     return assign(m_interfaceName, name);
 }
 
-bool Settings::setChannelListVisible(bool visible) { return assign(m_channelListVisible, visible); }
+bool Settings::setChannelListVisible(bool visible)
+{
+    return assign(m_channelListVisible, visible);
+}
 
-bool Settings::setUserVodAvailable(bool available) { return assign(m_userVodAvailable, available); }
+bool Settings::setUserVodAvailable(bool available)
+{
+    return assign(m_userVodAvailable, available);
+}
 
-bool Settings::setLastChannel(const QString& name) { return assign(m_lastChannel, name); }
+bool Settings::setLastChannel(const QString& name)
+{
+    return assign(m_lastChannel, name);
+}
 
-bool Settings::setServer(const QString& server) { return assign(m_server, server); }
+bool Settings::setServer(const QString& server)
+{
+    return assign(m_server, server);
+}
 
 bool Settings::setShowUserChannels(bool show)
 {
@@ -310,11 +346,20 @@ bool Settings::setShowUserChannels(bool show)
     return changedNow;
 }
 
-bool Settings::setUseGlobalChannelList(bool use) { return assign(m_useGlobalChannelList, use); }
+bool Settings::setUseGlobalChannelList(bool use)
+{
+    return assign(m_useGlobalChannelList, use);
+}
 
-bool Settings::setMakeIgmpRouting(bool make) { return assign(m_makeIgmpRouting, make); }
+bool Settings::setMakeIgmpRouting(bool make)
+{
+    return assign(m_makeIgmpRouting, make);
+}
 
-bool Settings::setInstallZm(bool installed) { return assign(m_installZm, installed); }
+bool Settings::setInstallZm(bool installed)
+{
+    return assign(m_installZm, installed);
+}
 
 bool Settings::setShowChannelNumbers(bool show)
 {
@@ -332,9 +377,15 @@ bool Settings::setUseGPUAcceleration(bool use)
     return changedNow;
 }
 
-bool Settings::setUseHttpReconnect(bool use) { return assign(m_useHttpReconnect, use); }
+bool Settings::setUseHttpReconnect(bool use)
+{
+    return assign(m_useHttpReconnect, use);
+}
 
-bool Settings::setNetworkCaching(int milliseconds) { return assign(m_networkCaching, milliseconds); }
+bool Settings::setNetworkCaching(int milliseconds)
+{
+    return assign(m_networkCaching, milliseconds);
+}
 
 bool Settings::setShowBlockedChannels(bool show)
 {
@@ -344,27 +395,60 @@ bool Settings::setShowBlockedChannels(bool show)
     return changedNow;
 }
 
-bool Settings::setVersionInfo() { return assign(m_versionInfo, QString::fromLatin1(AppInfo::version)); }
+bool Settings::setVersionInfo()
+{
+    return assign(m_versionInfo, QString::fromLatin1(AppInfo::version));
+}
 
-bool Settings::setWindowSize(const QSize& size) { return assign(m_windowSize, size); }
+bool Settings::setWindowSize(const QSize& size)
+{
+    return assign(m_windowSize, size);
+}
 
-bool Settings::setWindowPosition(const QPoint& position) { return assign(m_windowPosition, position); }
+bool Settings::setWindowPosition(const QPoint& position)
+{
+    return assign(m_windowPosition, position);
+}
 
-bool Settings::setWindowMaximized(bool maximized) { return assign(m_windowMaximized, maximized); }
+bool Settings::setWindowMaximized(bool maximized)
+{
+    return assign(m_windowMaximized, maximized);
+}
 
-bool Settings::setChannelListWidth(int width) { return assign(m_channelListWidth, width); }
+bool Settings::setChannelListWidth(int width)
+{
+    return assign(m_channelListWidth, width);
+}
 
-bool Settings::setAlwaysOnTop(bool onTop) { return assign(m_alwaysOnTop, onTop); }
+bool Settings::setAlwaysOnTop(bool onTop)
+{
+    return assign(m_alwaysOnTop, onTop);
+}
 
-bool Settings::setLastMode(int mode) { return assign(m_lastMode, mode); }
+bool Settings::setLastMode(int mode)
+{
+    return assign(m_lastMode, mode);
+}
 
-bool Settings::setPortalWasShown(bool shown) { return assign(m_portalWasShown, shown); }
+bool Settings::setPortalWasShown(bool shown)
+{
+    return assign(m_portalWasShown, shown);
+}
 
-bool Settings::setCloseToTray(bool toTray) { return assign(m_closeToTray, toTray); }
+bool Settings::setCloseToTray(bool toTray)
+{
+    return assign(m_closeToTray, toTray);
+}
 
-bool Settings::setFirstTimeTray(bool first) { return assign(m_firstTimeTray, first); }
+bool Settings::setFirstTimeTray(bool first)
+{
+    return assign(m_firstTimeTray, first);
+}
 
-bool Settings::setRecordSaveFolder(const QString& folder) { return assign(m_recordSaveFolder, folder); }
+bool Settings::setRecordSaveFolder(const QString& folder)
+{
+    return assign(m_recordSaveFolder, folder);
+}
 
 bool Settings::setScheduledRecordSaveFolder(const QString& folder)
 {
@@ -377,7 +461,10 @@ bool Settings::setRecordFolders(const QString& folder)
     return assign(m_scheduledRecordSaveFolder, folder);
 }
 
-bool Settings::setUseGlobalVolume(bool use) { return assign(m_useGlobalVolume, use); }
+bool Settings::setUseGlobalVolume(bool use)
+{
+    return assign(m_useGlobalVolume, use);
+}
 
 bool Settings::setUseHotKeys(bool use)
 {
@@ -386,9 +473,15 @@ bool Settings::setUseHotKeys(bool use)
     return changedNow;
 }
 
-bool Settings::setGlobalVolume(int volume) { return assign(m_globalVolume, volume); }
+bool Settings::setGlobalVolume(int volume)
+{
+    return assign(m_globalVolume, volume);
+}
 
-bool Settings::setPauseOnMinimize(bool pause) { return assign(m_pauseOnMinimize, pause); }
+bool Settings::setPauseOnMinimize(bool pause)
+{
+    return assign(m_pauseOnMinimize, pause);
+}
 
 // ---- operator hosts and URLs -----------------------------------------------
 

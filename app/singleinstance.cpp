@@ -1,12 +1,18 @@
 #include "singleinstance.h"
 
 #include "platform.h"
+#include "settings.h"
 #include "showplayermessage.h"
+
+#include <QCryptographicHash>
 
 #include <cstring>
 
 namespace {
-void* asPointer(quint32 handle) { return reinterpret_cast<void*>(quintptr(handle)); }
+void* asPointer(quint32 handle)
+{
+    return reinterpret_cast<void*>(quintptr(handle));
+}
 }  // namespace
 
 SingleInstance::SingleInstance(QObject* parent)
@@ -19,8 +25,15 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::scopedKey()
 {
-    const QString scope = Platform::userScope();
-    return scope.isEmpty() ? QString::fromLatin1(key) : QString::fromLatin1(key) + '-' + scope;
+    QString scoped = QString::fromLatin1(key);
+    const QString user = Platform::userScope();
+    if (user.isEmpty())
+        return scoped;
+    // One player per profile: a player run on a data directory of its own
+    // (the demo's) does not hand over to the user's everyday player.
+    const QByteArray profile =
+        QCryptographicHash::hash(Settings::dataDirectory().toUtf8(), QCryptographicHash::Sha1);
+    return scoped + '-' + user + '-' + QString::fromLatin1(profile.toHex().left(8));
 }
 
 SingleInstance::Claim SingleInstance::claim()

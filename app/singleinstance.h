@@ -27,8 +27,8 @@ public:
     // Publishes the handle of the window that is to receive the hand-over.
     void publish(quint32 windowHandle);
 
-    // The key scoped to the running user, so that users of one machine each
-    // run their own player.
+    // The key scoped to the running user and profile, so that users of one
+    // machine each run their own player.
     static QString scopedKey();
 
 signals:

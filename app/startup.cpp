@@ -53,14 +53,14 @@ int Startup::run()
 
     m_singleInstance = std::make_unique<SingleInstance>();
     switch (m_singleInstance->claim()) {
-    case SingleInstance::Claim::HandedOver:
-        return 0;
-    case SingleInstance::Claim::Failed:
-        qCritical("%s",
-                  qPrintable(QApplication::translate("main", "Cannot create shared memory segment!")));
-        return 1;
-    case SingleInstance::Claim::Owned:
-        break;
+        case SingleInstance::Claim::HandedOver:
+            return 0;
+        case SingleInstance::Claim::Failed:
+            qCritical("%s", qPrintable(QApplication::translate(
+                                "main", "Cannot create shared memory segment!")));
+            return 1;
+        case SingleInstance::Claim::Owned:
+            break;
     }
 
     passUpdateUrl();
@@ -85,7 +85,10 @@ void Startup::installTranslators()
     QApplication::installTranslator(&m_appTranslator);
 }
 
-bool Startup::openDebugLog() { return Logging::startSession(); }
+bool Startup::openDebugLog()
+{
+    return Logging::startSession();
+}
 
 void Startup::logStart()
 {
@@ -139,8 +142,8 @@ int Startup::runPlayer()
     QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
                      m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
     m_terminationRequest = std::make_unique<TerminationRequest>();
-    QObject::connect(m_terminationRequest.get(), &TerminationRequest::requested,
-                     m_mainWindow.get(), &QWidget::close);
+    QObject::connect(m_terminationRequest.get(), &TerminationRequest::requested, m_mainWindow.get(),
+                     &QWidget::close);
     m_mainWindow->show();
 
     m_singleInstance->publish(quint32(m_mainWindow->winId()));

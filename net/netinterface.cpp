@@ -69,12 +69,18 @@ AddressClass classify(const QString& address)
 const char* logFormat(AddressClass addressClass)
 {
     switch (addressClass) {
-    case OperatorLan: return "[%s] find ip like ZentriA local lan %s ";
-    case StandardLan: return "[%s] find ip like standart local lan %s ";
-    case OtherLan: return "[%s] find ip like not standart local lan %s ";
-    case Loopback: return "[%s] find loopback %s ";
-    case LinkLocal: return "[%s] find ip like windows special ip %s ";
-    default: return "[%s] find ip like dhcp ip %s ";
+        case OperatorLan:
+            return "[%s] find ip like ZentriA local lan %s ";
+        case StandardLan:
+            return "[%s] find ip like standart local lan %s ";
+        case OtherLan:
+            return "[%s] find ip like not standart local lan %s ";
+        case Loopback:
+            return "[%s] find loopback %s ";
+        case LinkLocal:
+            return "[%s] find ip like windows special ip %s ";
+        default:
+            return "[%s] find ip like dhcp ip %s ";
     }
 }
 

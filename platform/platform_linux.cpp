@@ -11,7 +11,10 @@
 
 namespace Platform {
 
-int startSockets() { return 0; }
+int startSockets()
+{
+    return 0;
+}
 
 void stopSockets() {}
 
@@ -54,6 +57,9 @@ void setExecutionState(ExecutionState state)
     }
 }
 
-QString userScope() { return QString::number(::getuid()); }
+QString userScope()
+{
+    return QString::number(::getuid());
+}
 
 }  // namespace Platform

@@ -15,7 +15,10 @@ int startSockets()
     return WSAStartup(MAKEWORD(2, 0), &data);
 }
 
-void stopSockets() { WSACleanup(); }
+void stopSockets()
+{
+    WSACleanup();
+}
 
 QString documentsFolder()
 {

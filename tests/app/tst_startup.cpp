@@ -1,0 +1,220 @@
+#include "playerprocess.h"
+#include "settingsfixture.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString published = QStringLiteral("Setting HWND for SHOWPLAYERMSG to ");
+const QString activated = QStringLiteral("SHOWPLAYERMSG message received, activating window");
+const QString newVersion = QStringLiteral("[main] Starting in new installed version");
+
+QStringList boxesOfKind(const PlayerProcess& player, const QString& kind)
+{
+    return player.boxes().filter(QRegularExpression('^' + kind + '\t'));
+}
+
+}  // namespace
+
+// The player started as real processes on a profile of its own.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_profile = std::make_unique<TemporaryProfile>(); }
+    void cleanup() { m_profile.reset(); }
+
+    void firstStartCreatesProfileAndEndsCleanly();
+    void secondStartHandsOverToTheFirst();
+    void startAfterKilledInstanceRuns();
+    void commandLineWords_data();
+    void commandLineWords();
+    void newVersionClearsInstallZm();
+    void sameVersionKeepsInstallZm();
+    void updateModeReportsAndEndsWithZero();
+    void unwritableDataDirectoryEndsWithCriticalBox();
+    void unopenableLogEndsWithCriticalBox();
+    void oversizedLogIsEmptiedAtStart();
+
+private:
+    std::unique_ptr<TemporaryProfile> m_profile;
+};
+
+void TestStartup::firstStartCreatesProfileAndEndsCleanly()
+{
+    PlayerProcess player(m_profile->home());
+    player.start();
+    QVERIFY(player.waitForLog(published));
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+
+    const QString log = player.log();
+    QVERIFY(log.startsWith("\r\n" + QString(78, '=') + "\r\nSession started at "));
+    const QString executable = QFileInfo(PlayerProcess::executable()).canonicalFilePath();
+    QVERIFY(log.contains(": [main] Starting from " + executable + "\r\n"));
+    QVERIFY(log.contains(": [main] Local version = 2.2.16\r\n"));
+    QCOMPARE(log.count("[Settings::getUpdateServerUrl] Using update URL "), 2);
+    QVERIFY(log.indexOf("Local version") < log.indexOf(published));
+
+    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.zentria.ru"));
+    QVERIFY(boxesOfKind(player, "critical").isEmpty());
+}
+
+void TestStartup::secondStartHandsOverToTheFirst()
+{
+    PlayerProcess first(m_profile->home());
+    first.start();
+    QVERIFY(first.waitForLog(published));
+
+    PlayerProcess second(m_profile->home());
+    QCOMPARE(second.run(), 0);
+    QVERIFY(first.waitForLog(activated));
+
+    const QString log = first.log();
+    QCOMPARE(log.count("Session started at "), 2);
+    QCOMPARE(log.count(published), 1);
+    const int handOver = log.lastIndexOf("Sending SHOWPLAYERMSG message to HWND ");
+    QVERIFY(handOver > log.lastIndexOf("Received HWND for SHOWPLAYERMSG "));
+    QVERIFY(log.lastIndexOf("Session started at ") < handOver);
+
+    // The first one keeps running and still ends normally.
+    first.terminate();
+    QCOMPARE(first.waitForExit(), 0);
+}
+
+void TestStartup::startAfterKilledInstanceRuns()
+{
+    PlayerProcess killed(m_profile->home());
+    killed.start();
+    QVERIFY(killed.waitForLog(published));
+    killed.kill();
+
+    PlayerProcess next(m_profile->home());
+    next.start();
+    QVERIFY(next.waitForLog(published, 2));
+    QVERIFY(boxesOfKind(next, "critical").isEmpty());
+
+    // And the new one is the instance that later starts hand over to.
+    PlayerProcess third(m_profile->home());
+    QCOMPARE(third.run(), 0);
+    QVERIFY(next.waitForLog(activated));
+    next.terminate();
+    QCOMPARE(next.waitForExit(), 0);
+}
+
+void TestStartup::commandLineWords_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("developerBoxes");
+    QTest::addColumn<bool>("versionChecked");
+    QTest::newRow("none") << QStringList() << 0 << true;
+    QTest::newRow("developer first") << QStringList{"--developer", "cancelupdate"} << 2 << false;
+    QTest::newRow("developer second") << QStringList{"cancelupdate", "--developer"} << 0 << false;
+    QTest::newRow("developer alone") << QStringList{"--developer"} << 2 << true;
+    QTest::newRow("unknown words") << QStringList{"--fullscreen", "channel"} << 0 << true;
+}
+
+void TestStartup::commandLineWords()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, developerBoxes);
+    QFETCH(bool, versionChecked);
+
+    PlayerProcess player(m_profile->home());
+    player.start(arguments);
+    QVERIFY(player.waitForLog(published));
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+
+    const QStringList developer =
+        player.boxes().filter("information\tgetUpdateServerUrl\tisDeveloperMode");
+    QCOMPARE(developer.size(), developerBoxes);
+    QCOMPARE(player.log().contains(newVersion), versionChecked);
+}
+
+void TestStartup::newVersionClearsInstallZm()
+{
+    m_profile->writeIni("[General]\nversion-info=2.2.15\ninstall-zm=true\n");
+    PlayerProcess player(m_profile->home());
+    player.start();
+    QVERIFY(player.waitForLog(published));
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+
+    QVERIFY(player.log().contains(newVersion));
+    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value("install-zm").toString(), QStringLiteral("false"));
+    QCOMPARE(ini.value("version-info").toString(), QStringLiteral("2.2.15"));
+}
+
+void TestStartup::sameVersionKeepsInstallZm()
+{
+    m_profile->writeIni("[General]\nversion-info=2.2.16\ninstall-zm=true\nserver=tv.local\n");
+    PlayerProcess player(m_profile->home());
+    player.start();
+    QVERIFY(player.waitForLog(published));
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+
+    QVERIFY(!player.log().contains(newVersion));
+    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value("install-zm").toString(), QStringLiteral("true"));
+    QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.local"));
+}
+
+void TestStartup::updateModeReportsAndEndsWithZero()
+{
+    PlayerProcess player(m_profile->home());
+    QCOMPARE(player.run({"update", "2.2.15", "4242", "/tmp/extract", "/tmp/target"}), 0);
+    QVERIFY(player.log().contains(": [main] Starting in update mode\r\n"));
+    QVERIFY(!player.log().contains(published));
+    const QStringList critical = boxesOfKind(player, "critical");
+    QCOMPARE(critical.size(), 1);
+    QVERIFY2(critical.first().startsWith("critical\tОшибка обновления\t"),
+             qPrintable(critical.first()));
+}
+
+void TestStartup::unwritableDataDirectoryEndsWithCriticalBox()
+{
+    // A file where the data directory should be: nothing can be created in it.
+    QDir().mkpath(m_profile->home() + "/data");
+    QFile blocker(m_profile->dataDirectory());
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    PlayerProcess player(m_profile->home());
+    QCOMPARE(player.run(), 1);
+    QCOMPARE(boxesOfKind(player, "critical"),
+             QStringList{"critical\tКритическая ошибка\tНе удаётся открыть файл журнала"});
+}
+
+void TestStartup::unopenableLogEndsWithCriticalBox()
+{
+    QVERIFY(QDir().mkpath(m_profile->dataDirectory() + "/debug.log"));
+    PlayerProcess player(m_profile->home());
+    QCOMPARE(player.run(), 1);
+    QCOMPARE(boxesOfKind(player, "critical").size(), 1);
+    // Settings were still loaded and saved before the log was needed.
+    QVERIFY(QFile::exists(m_profile->iniPath()));
+}
+
+void TestStartup::oversizedLogIsEmptiedAtStart()
+{
+    QDir().mkpath(m_profile->dataDirectory());
+    QFile log(m_profile->dataDirectory() + "/debug.log");
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write(QByteArray(1000000, 'x'));
+    log.close();
+
+    PlayerProcess player(m_profile->home());
+    player.start();
+    QVERIFY(player.waitForLog(published));
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+    QVERIFY(!player.log().contains('x' + QString("xxxx")));
+    QVERIFY(player.log().startsWith("\r\n===="));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
