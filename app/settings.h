@@ -9,6 +9,7 @@
 #include <QString>
 
 class QSettings;
+class TTVServerManager;
 
 // The player's preferences, loaded from settings.ini in the data directory at
 // creation and written back at every change (or once at the end of a batch).
@@ -30,6 +31,10 @@ public:
     static bool settingsFileExists();
     static bool isDeveloperMode();
     static QString recordingsFolderIn(const QString& documentsFolder);
+
+    // Follows the server's log-in: its stored player settings are read when
+    // everything has loaded. Only the first manager given counts.
+    void setServerManager(TTVServerManager* manager);
 
     // Batch: changes are collected and saved once by endBatch().
     void beginBatch();
@@ -141,6 +146,7 @@ public:
 
 public slots:
     void save();
+    void onLoadingServerSettingsCompleted();
 
 signals:
     void changed();
@@ -158,6 +164,7 @@ private:
     bool commitChange();
     static QString withoutDefault(const QString& value);
 
+    TTVServerManager* m_serverManager = nullptr;
     bool m_hasCustomValue = false;
     qint32 m_customValue = 0;
     QList<NetInterface> m_interfaces;
