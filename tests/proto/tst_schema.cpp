@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <google/protobuf/descriptor.pb.h>
+
 #include <cstdint>
 #include <string>
 
