@@ -17,6 +17,29 @@
     </message>
 </context>
 <context>
+    <name>TTVServerManager</name>
+    <message>
+        <source>Error authorize. Please call for support</source>
+        <translation>Ошибка авторизации. Обратитесь в службу поддержки</translation>
+    </message>
+    <message>
+        <source>Error connect to server. Please call for support</source>
+        <translation>Ошибка подключения к серверу. Обратитесь в службу поддержки</translation>
+    </message>
+    <message>
+        <source>Error user is blocked. In your acaunt %1 rub.</source>
+        <translation>Пользователь заблокирован. На вашем счёте %1 руб.</translation>
+    </message>
+    <message>
+        <source>Error user is blocked</source>
+        <translation>Пользователь заблокирован</translation>
+    </message>
+    <message>
+        <source>Network error</source>
+        <translation>Ошибка сети</translation>
+    </message>
+</context>
+<context>
     <name>UpdateService</name>
     <message>
         <source>This version cannot install updates yet.</source>
