@@ -9,6 +9,7 @@
 #include "settings.h"
 #include "singleinstance.h"
 #include "terminationrequest.h"
+#include "ttvservermanager.h"
 #include "updateservice.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ Startup::Startup() = default;
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_serverManager.reset();
     Settings::destroy();
     m_singleInstance.reset();
     if (m_socketsStarted)
@@ -138,7 +140,9 @@ void Startup::passUpdateUrl()
 
 int Startup::runPlayer()
 {
+    m_serverManager = std::make_unique<TTVServerManager>();
     m_mainWindow = std::make_unique<MainWindow>();
+    Settings::instance()->setServerManager(m_serverManager.get());
     QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
                      m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
     m_terminationRequest = std::make_unique<TerminationRequest>();

@@ -8,6 +8,7 @@
 class MainWindow;
 class SingleInstance;
 class TerminationRequest;
+class TTVServerManager;
 class UpdateService;
 
 // One start of the process, from the settings to the event loop and back:
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<UpdateService> m_updateService;
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<TerminationRequest> m_terminationRequest;
+    std::unique_ptr<TTVServerManager> m_serverManager;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_socketsStarted = false;
 };
