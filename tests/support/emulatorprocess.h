@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <memory>
+
+// One request as the emulator logged it.
+struct EmulatorRequest
+{
+    QString method;                  // "POST"
+    QString path;                    // "/server/TvServerService/Auth.pb", with the query if any
+    QMap<QString, QString> headers;  // lower-case names
+    QString rpc;                     // "Auth"; empty for other requests
+    QString message;                 // the RPC request in protobuf text format, on one line
+    QString error;                   // why an RPC body was refused (answered 400)
+    int connection = 0;              // requests on one connection share the number
+};
+
+// zentria-operator-emulator as a child process of a test, listening on a free
+// port of 127.0.0.1. The process ends with the object.
+class EmulatorProcess
+{
+public:
+    EmulatorProcess();
+    ~EmulatorProcess();
+
+    // $ZENTRIA_BIN_DIR, or the bin folder beside the test's own folder.
+    static QString binDirectory();
+    static QString executable();
+    static QString samplesDirectory();
+    static QString scenarioPath(const QString& name);  // a shipped one: "demo"
+    static QJsonObject shippedScenario(const QString& name);
+
+    // scenario: a file, or the name of a shipped one. Waits for the emulator to
+    // listen; false when it did not within the time.
+    bool start(const QString& scenario, const QStringList& arguments = {}, int timeoutMs = 20000);
+    bool start(const QJsonObject& scenario, const QStringList& arguments = {},
+               int timeoutMs = 20000);
+    void stop();
+
+    quint16 port() const { return m_port; }
+    QString host() const;  // "127.0.0.1:<port>"
+    QUrl url(const QString& path) const;
+
+    // The emulator logs a request before it answers it, so a request whose
+    // answer has arrived is already here.
+    QList<EmulatorRequest> requests();
+    QList<EmulatorRequest> requests(const QString& rpc);
+    bool waitForRequests(int count, int timeoutMs = 10000);
+    void clearRequests();
+
+private:
+    void readOutput();
+    void readLine(const QByteArray& line);
+
+    QProcess m_process;
+    std::unique_ptr<QTemporaryFile> m_scenarioFile;
+    QByteArray m_pendingOutput;
+    quint16 m_port = 0;
+    QList<EmulatorRequest> m_requests;
+};
+
+// The scenario in a temporary file, removed with the returned object.
+std::unique_ptr<QTemporaryFile> writeTemporaryScenario(const QJsonObject& scenario);
