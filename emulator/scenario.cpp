@@ -112,7 +112,13 @@ bool ScenarioReader::readUserInfo(const QJsonObject& json)
     info.set_is_blocked(false);
     info.set_company_id(1);
 
-    JsonFields fields(json, "userInfo", &m_error);
+    // "companyId": null stands for a server that leaves the field out.
+    QJsonObject given = json;
+    if (given.contains("companyId") && given.value("companyId").isNull()) {
+        given.remove("companyId");
+        info.clear_company_id();
+    }
+    JsonFields fields(given, "userInfo", &m_error);
     return fields.allowOnly({"accountId", "balance", "cost", "fullName", "tariff", "tvPacks", "vod",
                              "blocked", "companyId"}) &&
            fields.integer("accountId", [&info](int value) { info.set_account_id(value); }) &&

@@ -38,9 +38,15 @@ void synchronise(quint32 serverTime, qint32 offset)
     clock.localTimeAtSync = localNowSeconds();
 }
 
-bool isKnown() { return state().known; }
+bool isKnown()
+{
+    return state().known;
+}
 
-qint32 utcOffset() { return state().utcOffset; }
+qint32 utcOffset()
+{
+    return state().utcOffset;
+}
 
 qint64 serverNow()
 {
@@ -48,9 +54,15 @@ qint64 serverNow()
     return localNowSeconds() + clock.serverTimeAtSync - clock.localTimeAtSync;
 }
 
-qint64 serverLocalNow() { return serverNow() + state().utcOffset; }
+qint64 serverLocalNow()
+{
+    return serverNow() + state().utcOffset;
+}
 
-void setLocalClock(std::function<qint64()> clock) { state().localClock = std::move(clock); }
+void setLocalClock(std::function<qint64()> clock)
+{
+    state().localClock = std::move(clock);
+}
 
 void reset()
 {

@@ -34,23 +34,34 @@ void TTVServerManager::connectClient()
             &TTVServerManager::onLoadCloseChannelImageCompleted);
     connect(m_client, &TvClient::getUserSettingsDone, this,
             &TTVServerManager::onLoadUserSettingsCompleted);
-    connect(m_client, &TvClient::getChannelsDone, this, &TTVServerManager::onLoadChannelInfoCompleted);
+    connect(m_client, &TvClient::getChannelsDone, this,
+            &TTVServerManager::onLoadChannelInfoCompleted);
     connect(m_client, &TvClient::getUserChannelListDone, this,
             &TTVServerManager::onLoadUserChannelListCompleted);
     connect(m_client, &TvClient::setUserChannelListDone, this,
             &TTVServerManager::onSaveNewUserChannelList);
     connect(m_client, &TvClient::setStbSettingsDone, this, &TTVServerManager::onSaveNewStbSettings);
     connect(m_client, &TvClient::openStreamDone, this, &TTVServerManager::onOpenStreamCompleted);
-    connect(m_client, &TvClient::updateStreamDone, this, &TTVServerManager::onUpdateStreamCompleted);
+    connect(m_client, &TvClient::updateStreamDone, this,
+            &TTVServerManager::onUpdateStreamCompleted);
     connect(m_client, &TvClient::closeStreamDone, this, &TTVServerManager::onCloseStreamCompleted);
     connect(m_client, &TvClient::getServerTimeDone, this, &TTVServerManager::onGetServerTime);
 }
 
-void TTVServerManager::setMac(const QString& mac) { m_mac = mac; }
+void TTVServerManager::setMac(const QString& mac)
+{
+    m_mac = mac;
+}
 
-void TTVServerManager::setShowUserChannels(bool show) { m_showUserChannels = show; }
+void TTVServerManager::setShowUserChannels(bool show)
+{
+    m_showUserChannels = show;
+}
 
-void TTVServerManager::setUseGlobalChannelList(bool use) { m_useGlobalChannelList = use; }
+void TTVServerManager::setUseGlobalChannelList(bool use)
+{
+    m_useGlobalChannelList = use;
+}
 
 // ---- the log-in chain -------------------------------------------------------
 
@@ -371,21 +382,21 @@ bool TTVServerManager::openStream(int channelId, int offsetId)
 QString TTVServerManager::streamUrl(const proto::OpenStreamResponse& response)
 {
     switch (response.scheme()) {
-    case proto::Multicast_UDP: {
-        const proto::IPPort& group = response.multicast_group();
-        return QStringLiteral("udp://@%1:%2")
-            .arg(QString::fromStdString(group.address()))
-            .arg(group.port());
-    }
-    case proto::HTTP_UDP: {
-        const proto::HttpStreamer& stream = response.http_stream();
-        return QStringLiteral("http://%1:%2%3")
-            .arg(QString::fromStdString(stream.host().address()))
-            .arg(stream.host().port())
-            .arg(QString::fromStdString(stream.url()));
-    }
-    default:
-        return QString();
+        case proto::Multicast_UDP: {
+            const proto::IPPort& group = response.multicast_group();
+            return QStringLiteral("udp://@%1:%2")
+                .arg(QString::fromStdString(group.address()))
+                .arg(group.port());
+        }
+        case proto::HTTP_UDP: {
+            const proto::HttpStreamer& stream = response.http_stream();
+            return QStringLiteral("http://%1:%2%3")
+                .arg(QString::fromStdString(stream.host().address()))
+                .arg(stream.host().port())
+                .arg(QString::fromStdString(stream.url()));
+        }
+        default:
+            return QString();
     }
 }
 

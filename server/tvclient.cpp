@@ -29,12 +29,21 @@ bool isTransportError(const QNetworkReply* reply)
     if (code == QNetworkReply::NoError)
         return false;
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    const bool statusError = (code >= QNetworkReply::ContentAccessDenied &&
-                              code < QNetworkReply::ProtocolUnknownError) ||
-                             code == QNetworkReply::ProtocolInvalidOperationError ||
-                             (code >= QNetworkReply::InternalServerError &&
-                              code <= QNetworkReply::UnknownServerError);
+    const bool statusError =
+        (code >= QNetworkReply::ContentAccessDenied &&
+         code < QNetworkReply::ProtocolUnknownError) ||
+        code == QNetworkReply::ProtocolInvalidOperationError ||
+        (code >= QNetworkReply::InternalServerError && code <= QNetworkReply::UnknownServerError);
     return !(answered && statusError);
+}
+
+// A connection that breaks in the middle of a body with a length ends
+// without an error of its own; only the length tells.
+bool isCutShort(const QNetworkReply* reply, const QByteArray& body)
+{
+    bool known = false;
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    return known && body.size() < announced;
 }
 
 template <typename Stub, typename Request, typename Response>
@@ -103,7 +112,7 @@ void TvClient::sendNext()
     request.setRawHeader("Host", m_host.toUtf8());
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-protobuf"));
     request.setHeader(QNetworkRequest::ContentLengthHeader, call.body.size());
-    request.setTransferTimeout(transferTimeoutMs);
+    request.setTransferTimeout(m_transferTimeoutMs);
 
     QNetworkReply* reply = m_http->post(request, call.body);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { onReplyFinished(reply); });
@@ -113,12 +122,17 @@ void TvClient::onReplyFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
     const int id = std::exchange(m_inFlight, 0);
-    const bool failed = isTransportError(reply);
+    bool failed = isTransportError(reply);
     if (const auto call = m_pending.value(id)) {
-        if (failed)
+        if (failed) {
             call->errorText = reply->errorString();
-        else
+        } else {
             call->answer = reply->readAll();
+            failed = isCutShort(reply, call->answer);
+            if (failed)
+                call->errorText =
+                    QStringLiteral("Connection closed before the whole answer arrived");
+        }
     }
     requestFinished(id, failed);
     QMetaObject::invokeMethod(this, &TvClient::sendNext, Qt::QueuedConnection);

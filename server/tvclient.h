@@ -27,16 +27,18 @@ class TvClient : public QObject, public google::protobuf::RpcChannel
 {
     Q_OBJECT
 public:
-    // A call that gets no answer within this time fails with a network error.
-    static constexpr int transferTimeoutMs = 30000;
+    // A call that gets no answer within this time fails with a network error;
+    // without it one silent server would hold up every call behind it.
+    static constexpr int defaultTransferTimeoutMs = 30000;
 
     TvClient(const QString& host, int port, QObject* parent = nullptr);
     ~TvClient() override;
 
+    void setTransferTimeout(int milliseconds) { m_transferTimeoutMs = milliseconds; }
+
     void CallMethod(const google::protobuf::MethodDescriptor* method,
                     google::protobuf::RpcController* controller,
-                    const google::protobuf::Message* request,
-                    google::protobuf::Message* response,
+                    const google::protobuf::Message* request, google::protobuf::Message* response,
                     google::protobuf::Closure* done) override;
 
 signals:
@@ -86,4 +88,5 @@ private:
     QQueue<int> m_waiting;  // issued, not yet sent
     int m_inFlight = 0;     // the id on the wire, 0 when none
     int m_lastId = 0;
+    int m_transferTimeoutMs = defaultTransferTimeoutMs;
 };

@@ -1,6 +1,6 @@
 #include "logging.h"
 #include "messageboxes.h"
-#include "settingsfixture.h"
+#include "temporaryprofile.h"
 
 #include <QLoggingCategory>
 #include <QThread>

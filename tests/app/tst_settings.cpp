@@ -1,4 +1,4 @@
-#include "settingsfixture.h"
+#include "temporaryprofile.h"
 
 #include <QSignalSpy>
 #include <QTest>

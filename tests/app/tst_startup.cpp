@@ -1,5 +1,5 @@
 #include "playerprocess.h"
-#include "settingsfixture.h"
+#include "temporaryprofile.h"
 
 #include <QSettings>
 

@@ -55,17 +55,19 @@ void TestServerClock::streamUrls_data()
 {
     QTest::addColumn<QByteArray>("answer");  // text format of an OpenStreamResponse
     QTest::addColumn<QString>("url");
-    QTest::newRow("multicast")
-        << QByteArray("result: OK scheme: Multicast_UDP "
-                      "multicast_group { address: \"239.1.2.3\" port: 1234 }")
-        << "udp://@239.1.2.3:1234";
+    QTest::newRow("multicast") << QByteArray(
+                                      "result: OK scheme: Multicast_UDP "
+                                      "multicast_group { address: \"239.1.2.3\" port: 1234 }")
+                               << "udp://@239.1.2.3:1234";
     QTest::newRow("http, path appended as it is")
-        << QByteArray("result: OK scheme: HTTP_UDP http_stream { host { address: \"10.0.0.5\" "
-                      "port: 8080 } url: \"/udp/239.1.2.3:1234\" }")
+        << QByteArray(
+               "result: OK scheme: HTTP_UDP http_stream { host { address: \"10.0.0.5\" "
+               "port: 8080 } url: \"/udp/239.1.2.3:1234\" }")
         << "http://10.0.0.5:8080/udp/239.1.2.3:1234";
     QTest::newRow("http without separator")
-        << QByteArray("result: OK scheme: HTTP_UDP http_stream { host { address: \"h\" port: 1 } "
-                      "url: \"x\" }")
+        << QByteArray(
+               "result: OK scheme: HTTP_UDP http_stream { host { address: \"h\" port: 1 } "
+               "url: \"x\" }")
         << "http://h:1x";
     QTest::newRow("multicast group missing")
         << QByteArray("result: OK scheme: Multicast_UDP") << "udp://@:0";
