@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QMessageBox>
 
+#include <optional>
+
 namespace MessageBoxes {
 
 namespace {
@@ -13,30 +15,41 @@ Presenter& presenter()
     return current;
 }
 
-bool appendToBoxLog(Kind kind, const QString& title, const QString& text)
+// The answer of a box that a test process logs instead of showing.
+std::optional<bool> answerFromBoxLog(Kind kind, const QString& title, const QString& text)
 {
     const QString logPath = qEnvironmentVariable("ZENTRIA_MESSAGE_BOX_LOG");
     if (logPath.isEmpty())
-        return false;
+        return std::nullopt;
     QFile log(logPath);
     if (log.open(QIODevice::Append)) {
         const QString line = kindName(kind) + '\t' + title + '\t' + text + '\n';
         log.write(line.toUtf8());
     }
-    return true;
+    return qEnvironmentVariable("ZENTRIA_MESSAGE_BOX_ANSWER") == QLatin1String("yes");
 }
 
 QMessageBox::Icon iconOf(Kind kind)
 {
     switch (kind) {
-        case Kind::Information:
-            return QMessageBox::Information;
-        case Kind::Warning:
-            return QMessageBox::Warning;
-        case Kind::Critical:
-            return QMessageBox::Critical;
+    case Kind::Information: return QMessageBox::Information;
+    case Kind::Warning: return QMessageBox::Warning;
+    case Kind::Critical: return QMessageBox::Critical;
+    case Kind::Question: return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
+}
+
+bool present(Kind kind, QWidget* parent, const QString& title, const QString& text)
+{
+    if (presenter())
+        return presenter()(kind, title, text);
+    if (const std::optional<bool> answer = answerFromBoxLog(kind, title, text))
+        return *answer;
+    const QMessageBox::StandardButtons buttons =
+        kind == Kind::Question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
+    QMessageBox box(iconOf(kind), title, text, buttons, parent);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -44,31 +57,24 @@ QMessageBox::Icon iconOf(Kind kind)
 QString kindName(Kind kind)
 {
     switch (kind) {
-        case Kind::Information:
-            return QStringLiteral("information");
-        case Kind::Warning:
-            return QStringLiteral("warning");
-        case Kind::Critical:
-            return QStringLiteral("critical");
+    case Kind::Information: return QStringLiteral("information");
+    case Kind::Warning: return QStringLiteral("warning");
+    case Kind::Critical: return QStringLiteral("critical");
+    case Kind::Question: return QStringLiteral("question");
     }
     return QString();
 }
 
 void show(Kind kind, QWidget* parent, const QString& title, const QString& text)
 {
-    if (presenter()) {
-        presenter()(kind, title, text);
-        return;
-    }
-    if (appendToBoxLog(kind, title, text))
-        return;
-    QMessageBox box(iconOf(kind), title, text, QMessageBox::Ok, parent);
-    box.exec();
+    present(kind, parent, title, text);
 }
 
-void setPresenter(Presenter newPresenter)
+bool ask(QWidget* parent, const QString& title, const QString& text)
 {
-    presenter() = std::move(newPresenter);
+    return present(Kind::Question, parent, title, text);
 }
+
+void setPresenter(Presenter newPresenter) { presenter() = std::move(newPresenter); }
 
 }  // namespace MessageBoxes

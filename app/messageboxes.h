@@ -6,19 +6,24 @@
 
 class QWidget;
 
-// Every box that start-up and the log handler show goes through here, so that
-// a process without a person in front of it (the test suite) can read and
-// answer them: set ZENTRIA_MESSAGE_BOX_LOG to a file and each box is appended
-// to it as "kind<TAB>title<TAB>text" and answered with OK at once.
+// Every box that the player shows goes through here, so that a process
+// without a person in front of it (the test suite) can read and answer them:
+// set ZENTRIA_MESSAGE_BOX_LOG to a file and each box is appended to it as
+// "kind<TAB>title<TAB>text" and answered at once, with OK or, for a question,
+// with the answer in ZENTRIA_MESSAGE_BOX_ANSWER ("yes"; anything else is no).
 namespace MessageBoxes {
 
-enum class Kind { Information, Warning, Critical };
+enum class Kind { Information, Warning, Critical, Question };
 
 // Shows a box with one OK button and returns when it has been answered.
 void show(Kind kind, QWidget* parent, const QString& title, const QString& text);
 
+// Asks with Yes and No; true for Yes.
+bool ask(QWidget* parent, const QString& title, const QString& text);
+
 // Replaces the boxes inside this process; an empty function restores them.
-using Presenter = std::function<void(Kind kind, const QString& title, const QString& text)>;
+// It returns the answer to a question and is ignored for the other kinds.
+using Presenter = std::function<bool(Kind kind, const QString& title, const QString& text)>;
 void setPresenter(Presenter presenter);
 
 QString kindName(Kind kind);

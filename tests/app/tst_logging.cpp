@@ -62,6 +62,7 @@ void TestLogging::init()
     MessageBoxes::setPresenter(
         [this](MessageBoxes::Kind kind, const QString& title, const QString& text) {
             m_boxes << ShownBox{kind, title, text};
+            return false;
         });
 }
 
