@@ -1,0 +1,57 @@
+#pragma once
+
+#include "recordingfile.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class PlayerHandle;
+
+// Records the input being played through libVLC's "record" switch, into a
+// folder or a named file (see RecordingFile). Lives on the GUI thread; the
+// switch and the record folder are set through the shared player handle.
+class StreamRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit StreamRecorder(std::shared_ptr<const PlayerHandle> handle, QObject* parent = nullptr);
+    ~StreamRecorder() override;
+
+    // Starts recording into path (a folder or a file). Needs an input that
+    // can record and is not recording yet.
+    bool start(const QString& path);
+    // Stops recording; a named file is in place shortly afterwards.
+    void stop();
+
+    bool isRecording() const;
+    bool canRecord() const;
+
+public slots:
+    // Playback has stopped, and with it a recording that was running.
+    void onPlaybackStopped();
+
+signals:
+    void recording();
+    void recordStopped();
+    // The recording is in place, under the path it was started with.
+    void recordingFinished(const QString& path);
+
+private:
+    void ended();
+    void finishPending();
+
+    std::shared_ptr<const PlayerHandle> m_handle;
+    RecordingFile m_current;
+    QString m_currentPath;
+    struct Pending
+    {
+        RecordingFile file;
+        QString path;
+        int attempts = 0;
+    };
+    QList<Pending> m_pending;
+    QTimer m_finishTimer;
+};

@@ -1,0 +1,30 @@
+#include "tracks.h"
+
+#include <vlc/vlc.h>
+
+namespace Tracks {
+
+namespace {
+
+QList<Track> takeList(libvlc_track_description_t* descriptions)
+{
+    QList<Track> tracks;
+    for (auto* entry = descriptions; entry; entry = entry->p_next)
+        tracks.append({entry->i_id, QString::fromUtf8(entry->psz_name)});
+    libvlc_track_description_list_release(descriptions);
+    return tracks;
+}
+
+}  // namespace
+
+QList<Track> audio(libvlc_media_player_t* player)
+{
+    return player ? takeList(libvlc_audio_get_track_description(player)) : QList<Track>();
+}
+
+QList<Track> subtitles(libvlc_media_player_t* player)
+{
+    return player ? takeList(libvlc_video_get_spu_description(player)) : QList<Track>();
+}
+
+}  // namespace Tracks
