@@ -1,10 +1,12 @@
 #include "appinfo.h"
 #include "startup.h"
+#include "videoplatform.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    VideoPlatform::preferX11UnderWayland();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(AppInfo::name));
     QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::version));

@@ -32,10 +32,14 @@ std::optional<bool> answerFromBoxLog(Kind kind, const QString& title, const QStr
 QMessageBox::Icon iconOf(Kind kind)
 {
     switch (kind) {
-    case Kind::Information: return QMessageBox::Information;
-    case Kind::Warning: return QMessageBox::Warning;
-    case Kind::Critical: return QMessageBox::Critical;
-    case Kind::Question: return QMessageBox::Question;
+        case Kind::Information:
+            return QMessageBox::Information;
+        case Kind::Warning:
+            return QMessageBox::Warning;
+        case Kind::Critical:
+            return QMessageBox::Critical;
+        case Kind::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -57,10 +61,14 @@ bool present(Kind kind, QWidget* parent, const QString& title, const QString& te
 QString kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Information: return QStringLiteral("information");
-    case Kind::Warning: return QStringLiteral("warning");
-    case Kind::Critical: return QStringLiteral("critical");
-    case Kind::Question: return QStringLiteral("question");
+        case Kind::Information:
+            return QStringLiteral("information");
+        case Kind::Warning:
+            return QStringLiteral("warning");
+        case Kind::Critical:
+            return QStringLiteral("critical");
+        case Kind::Question:
+            return QStringLiteral("question");
     }
     return QString();
 }
@@ -75,6 +83,9 @@ bool ask(QWidget* parent, const QString& title, const QString& text)
     return present(Kind::Question, parent, title, text);
 }
 
-void setPresenter(Presenter newPresenter) { presenter() = std::move(newPresenter); }
+void setPresenter(Presenter newPresenter)
+{
+    presenter() = std::move(newPresenter);
+}
 
 }  // namespace MessageBoxes

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appinfo.h"
+#include "channelmanager.h"
 #include "logging.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
@@ -20,6 +21,7 @@ Startup::~Startup()
 {
     m_mainWindow.reset();
     m_serverManager.reset();
+    m_channelManager.reset();
     Settings::destroy();
     m_singleInstance.reset();
     if (m_socketsStarted)
@@ -141,7 +143,11 @@ void Startup::passUpdateUrl()
 int Startup::runPlayer()
 {
     m_serverManager = std::make_unique<TTVServerManager>();
+    m_channelManager = std::make_unique<ChannelManager>();
+    m_channelManager->setServerManager(m_serverManager.get());
     m_mainWindow = std::make_unique<MainWindow>();
+    m_mainWindow->setTVServerManager(m_serverManager.get());
+    m_mainWindow->setChannelManager(m_channelManager.get());
     Settings::instance()->setServerManager(m_serverManager.get());
     QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
                      m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
@@ -151,5 +157,6 @@ int Startup::runPlayer()
     m_mainWindow->show();
 
     m_singleInstance->publish(quint32(m_mainWindow->winId()));
+    m_channelManager->load();
     return QApplication::exec();
 }

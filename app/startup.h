@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ChannelManager;
 class MainWindow;
 class SingleInstance;
 class TerminationRequest;
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<TerminationRequest> m_terminationRequest;
     std::unique_ptr<TTVServerManager> m_serverManager;
+    std::unique_ptr<ChannelManager> m_channelManager;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_socketsStarted = false;
 };

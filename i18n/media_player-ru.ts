@@ -2,6 +2,74 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>About %1</source>
+        <translation>О программе %1</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Версия:</translation>
+    </message>
+    <message>
+        <source>Television of your operator on your computer.</source>
+        <translation>Телевидение вашего оператора на вашем компьютере.</translation>
+    </message>
+    <message>
+        <source>Based on</source>
+        <translation>Основано на</translation>
+    </message>
+    <message>
+        <source>Show Log</source>
+        <translation>Показать журнал</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelList::Model</name>
+    <message>
+        <source>Loading channels...</source>
+        <translation>Загрузка каналов...</translation>
+    </message>
+</context>
+<context>
+    <name>CustomChannelList::Model</name>
+    <message>
+        <source>Loading data...</source>
+        <translation>Загрузка данных...</translation>
+    </message>
+</context>
+<context>
+    <name>DeinterlaceMode</name>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Отбрасывание</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Blend</source>
+        <translation>Смешивание</translation>
+    </message>
+    <message>
+        <source>Bob</source>
+        <translation>Боб</translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation>Линейный</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+</context>
+<context>
     <name>Logging</name>
     <message>
         <source>Warning</source>
@@ -14,6 +82,204 @@
     <message>
         <source>Could not start notepad! Try to open file manually: %1</source>
         <translation>Не удалось запустить текстовый редактор! Откройте файл вручную: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Zentria IPTV Player 2.2</source>
+        <translation>Zentria IPTV Player 2.2</translation>
+    </message>
+    <message>
+        <source>Watch IPTV</source>
+        <translation>Смотреть IPTV</translation>
+    </message>
+    <message>
+        <source>Browse Media Portal</source>
+        <translation>Открыть медиапортал</translation>
+    </message>
+    <message>
+        <source>View recorded telecasts</source>
+        <translation>Просмотр записанных передач</translation>
+    </message>
+    <message>
+        <source>Restart playback from last point</source>
+        <translation>Продолжить воспроизведение с места остановки</translation>
+    </message>
+    <message>
+        <source>Select audio track (F4, a)</source>
+        <translation>Выбрать звуковую дорожку (F4, a)</translation>
+    </message>
+    <message>
+        <source>Select subtitle</source>
+        <translation>Выбрать субтитры</translation>
+    </message>
+    <message>
+        <source>Audio volume</source>
+        <translation>Громкость</translation>
+    </message>
+    <message>
+        <source>Fullscreen (Enter, Alt+Enter, f)</source>
+        <translation>Во весь экран (Enter, Alt+Enter, f)</translation>
+    </message>
+    <message>
+        <source>Always On Top</source>
+        <translation>Поверх всех окон</translation>
+    </message>
+    <message>
+        <source>Show Only Player</source>
+        <translation>Только проигрыватель</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Show stream statistics</source>
+        <translation>Статистика потока</translation>
+    </message>
+    <message>
+        <source>About program</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Hide channel list (F2, c)</source>
+        <translation>Скрыть список каналов (F2, c)</translation>
+    </message>
+    <message>
+        <source>Previous TV channel (Page Up)</source>
+        <translation>Предыдущий канал (Page Up)</translation>
+    </message>
+    <message>
+        <source>Next TV channel (Page Down)</source>
+        <translation>Следующий канал (Page Down)</translation>
+    </message>
+    <message>
+        <source>Search program:</source>
+        <translation>Поиск передачи:</translation>
+    </message>
+    <message>
+        <source>Start search</source>
+        <translation>Искать</translation>
+    </message>
+    <message>
+        <source>Current Path:</source>
+        <translation>Текущая папка:</translation>
+    </message>
+    <message>
+        <source>Reconnect</source>
+        <translation>Переподключиться</translation>
+    </message>
+    <message>
+        <source>Show channel list (F2, c)</source>
+        <translation>Показать список каналов (F2, c)</translation>
+    </message>
+    <message>
+        <source>Hide Player</source>
+        <translation>Скрыть проигрыватель</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Вопрос</translation>
+    </message>
+    <message>
+        <source>Player is still recording. Do you really wish to cancel this record?</source>
+        <translation>Проигрыватель ещё записывает. Действительно прервать запись?</translation>
+    </message>
+    <message>
+        <source>Restore Player</source>
+        <translation>Восстановить проигрыватель</translation>
+    </message>
+    <message>
+        <source>%1 was hidden to system tray and playback has been paused. You can always restore it by double-clicking on icon in tray, or clicking on it with right mouse and selecting Restore Player from context menu.</source>
+        <translation>%1 свёрнут в системный лоток, воспроизведение приостановлено. Восстановить окно можно двойным щелчком по значку в лотке или пунктом «Восстановить проигрыватель» его контекстного меню.</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsWindow</name>
+    <message>
+        <source>Statistics</source>
+        <translation>Статистика</translation>
+    </message>
+    <message>
+        <source>Input stream</source>
+        <translation>Входной поток</translation>
+    </message>
+    <message>
+        <source>Packets read:</source>
+        <translation>Прочитано пакетов:</translation>
+    </message>
+    <message>
+        <source>Bytes read:</source>
+        <translation>Прочитано байт:</translation>
+    </message>
+    <message>
+        <source>Current bitrate:</source>
+        <translation>Текущий битрейт:</translation>
+    </message>
+    <message>
+        <source>Demux</source>
+        <translation>Демультиплексор</translation>
+    </message>
+    <message>
+        <source>Corrupted:</source>
+        <translation>Повреждено:</translation>
+    </message>
+    <message>
+        <source>Discontinuities:</source>
+        <translation>Разрывов:</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Видео</translation>
+    </message>
+    <message>
+        <source>Blocks decoded:</source>
+        <translation>Декодировано блоков:</translation>
+    </message>
+    <message>
+        <source>Frames displayed:</source>
+        <translation>Показано кадров:</translation>
+    </message>
+    <message>
+        <source>Frames lost:</source>
+        <translation>Потеряно кадров:</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Звук</translation>
+    </message>
+    <message>
+        <source>Buffers played</source>
+        <translation>Воспроизведено буферов</translation>
+    </message>
+    <message>
+        <source>Buffers lost:</source>
+        <translation>Потеряно буферов:</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source> k</source>
+        <translation> к</translation>
+    </message>
+    <message>
+        <source> M</source>
+        <translation> М</translation>
+    </message>
+    <message>
+        <source> G</source>
+        <translation> Г</translation>
+    </message>
+    <message>
+        <source> kbit/s</source>
+        <translation> кбит/с</translation>
     </message>
 </context>
 <context>
@@ -40,10 +306,40 @@
     </message>
 </context>
 <context>
+    <name>TvlcMediaPlayer</name>
+    <message>
+        <source>Error encountered while retrieving data from FTP</source>
+        <translation>Ошибка при получении данных с FTP</translation>
+    </message>
+</context>
+<context>
     <name>UpdateService</name>
     <message>
         <source>This version cannot install updates yet.</source>
         <translation>Эта версия пока не умеет устанавливать обновления.</translation>
+    </message>
+</context>
+<context>
+    <name>VersionChangesDialog</name>
+    <message>
+        <source>Don&apos;t show this dialog at startup</source>
+        <translation>Не показывать это окно при запуске</translation>
+    </message>
+    <message>
+        <source>What&apos;s new</source>
+        <translation>Что нового</translation>
+    </message>
+    <message>
+        <source>New features</source>
+        <translation>Новые возможности</translation>
+    </message>
+    <message>
+        <source>&lt;ul&gt;&lt;li&gt;Timeshift: watch what ran up to a week ago.&lt;/li&gt;&lt;li&gt;Recording of the channel you watch and of telecasts picked in the programme guide.&lt;/li&gt;&lt;li&gt;Search over the programme guide of all channels.&lt;/li&gt;&lt;/ul&gt;</source>
+        <translation>&lt;ul&gt;&lt;li&gt;Сдвиг времени: смотрите то, что шло до недели назад.&lt;/li&gt;&lt;li&gt;Запись текущего канала и передач, выбранных в телепрограмме.&lt;/li&gt;&lt;li&gt;Поиск по телепрограмме всех каналов.&lt;/li&gt;&lt;/ul&gt;</translation>
+    </message>
+    <message>
+        <source>Important notice:</source>
+        <translation>Важно:</translation>
     </message>
 </context>
 <context>

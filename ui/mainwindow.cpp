@@ -1,19 +1,930 @@
 #include "mainwindow.h"
 
+#include "aboutbox.h"
 #include "appinfo.h"
+#include "channel.h"
+#include "channelmanager.h"
+#include "margincropcontroller.h"
+#include "messageboxes.h"
 #include "settings.h"
 #include "showplayermessage.h"
+#include "statisticswindow.h"
+#include "timemachinemanager.h"
+#include "ttvservermanager.h"
+#include "versionchangesdialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QProcessEnvironment>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
+namespace {
+
+Settings* settings()
 {
+    return Settings::instance();
+}
+
+QTimer* makeTimer(QObject* parent, int interval, bool singleShot)
+{
+    auto* timer = new QTimer(parent);
+    timer->setInterval(interval);
+    timer->setSingleShot(singleShot);
+    return timer;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent),
+      m_timeMachine(new TimeMachineManager(this)),
+      m_marginCrop(new MarginCropController(this)),
+      m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
+      m_closePictureWindow(new QWidget(this, Qt::Tool | Qt::FramelessWindowHint)),
+      m_closePictureLabel(new QLabel(m_closePictureWindow))
+{
+    setupUi(this);
     setWindowTitle(QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version));
-    const Settings* settings = Settings::instance();
-    resize(settings->windowSize());
-    move(settings->windowPosition());
+    m_statistics = new StatisticsWindow(this);
+    m_statistics->setMediaPlayer(mediaPlayer);
+    m_marginCrop->setMediaPlayer(mediaPlayer);
+    m_reconnectButton->hide();
+    m_reconnectButton->setEnabled(false);
+    statusBar->hide();
+    for (QWidget* unused :
+         {static_cast<QWidget*>(buttonMediaPortalOllTv), static_cast<QWidget*>(buttonYouTube),
+          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback)})
+        unused->hide();
+    m_closePictureLabel->setScaledContents(true);
+    m_closePictureWindow->setGeometry(100, 100, 700, 500);
+
+    createTray();
+    connectWidgets();
+
+    const QString windowsFolder = QProcessEnvironment::systemEnvironment().value("WINDIR");
+    if (!windowsFolder.isEmpty())
+        mediaPlayer->setSubtitleFontFile(windowsFolder + QStringLiteral("\\Fonts\\times.ttf"));
+
+    applySettings();
+    logoSwitcher->setCurrentIndex(LogoPage);
+    const bool listVisible = settings()->isChannelListVisible();
+    lwChannelList->setVisible(listVisible);
+    {
+        const QSignalBlocker blocker(buttonChannelList);
+        buttonChannelList->setChecked(listVisible);
+    }
+    buttonChannelList->setToolTip(listVisible ? tr("Hide channel list (F2, c)")
+                                              : tr("Show channel list (F2, c)"));
+    setupGeometry();
+    lwChannelList->setShowNumbers(settings()->showChannelNumbers());
+    volumeSlider->setMaximum(MediaPlayer::maxVolume);
+    createTimers();
+    setupStartMode();
+    connectMediaPlayer();
+    QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- construction ----------------------------------------------------------
+
+void MainWindow::createTray()
+{
+    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/logo-16.png")), this);
+    m_trayMenu = new QMenu(this);
+    m_trayToggleAction =
+        m_trayMenu->addAction(tr("Hide Player"), this, &MainWindow::toggleMinimizedToTray);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(tr("Quit"), qApp, &QApplication::quit);
+    m_tray->setContextMenu(m_trayMenu);
+    m_tray->setToolTip(QString::fromLatin1(AppInfo::name));
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            qOverload<QSystemTrayIcon::ActivationReason>(&MainWindow::restoreFromTray));
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        m_tray->show();
+}
+
+void MainWindow::connectWidgets()
+{
+    connect(buttonTvProgram, &QToolButton::toggled, this, &MainWindow::toggleTvProgram);
+    connect(buttonIptv, &QToolButton::toggled, this, &MainWindow::setIptvMode);
+    connect(buttonMediaPortal, &QToolButton::toggled, this, &MainWindow::setMediaPortalMode);
+    connect(buttonMediaPortalOllTv, &QToolButton::toggled, this, &MainWindow::setOllTvMode);
+    connect(buttonRecordViewMode, &QToolButton::toggled, this, &MainWindow::setRecordViewMode);
+    connect(buttonChannelList, &QToolButton::toggled, this, &MainWindow::toggleChannelList);
+    connect(buttonPrevChannel, &QToolButton::clicked, this, &MainWindow::prevChannel);
+    connect(buttonNextChannel, &QToolButton::clicked, this, &MainWindow::nextChannel);
+    connect(buttonFullscreen, &QToolButton::clicked, this, &MainWindow::toggleFullscreen);
+    connect(buttonAbout, &QToolButton::clicked, this, &MainWindow::displayAboutBox);
+    connect(buttonAlwaysOnTop, &QToolButton::toggled, this,
+            qOverload<bool>(&MainWindow::setAlwaysOnTop));
+    connect(buttonOnlyPlayer, &QToolButton::toggled, this, &MainWindow::setOnlyPlayerMode);
+    connect(buttonStatistics, &QToolButton::clicked, m_statistics, &QWidget::show);
+    connect(volumeSlider, &QSlider::valueChanged, mediaPlayer, &MediaPlayer::setVolume);
+    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::saveChannelListWidth);
+    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::Resize);
+
+    Settings* store = settings();
+    connect(store, &Settings::changed, this, &MainWindow::applySettings);
+    connect(store, &Settings::showingBlockedChannelsChanged, this,
+            &MainWindow::setShowCloseChannel);
+    connect(store, &Settings::useGPUAccelerationChanged, this, &MainWindow::setNewUseAcceleration);
+
+    connect(this, &MainWindow::Resize, this, &MainWindow::onResizeZMP);
+    connect(this, &MainWindow::ShowCloseChannelPic, this, &MainWindow::onShowCloseChannelPic);
+    connect(this, &MainWindow::HidesCloseChannelPic, this, &MainWindow::onHidesCloseChannelPic);
+    connect(m_timeMachine, &TimeMachineManager::openNewUrl, this, &MainWindow::openChannelNewUrl);
+}
+
+void MainWindow::createTimers()
+{
+    m_mouseHideTimer = makeTimer(this, 3000, true);
+    m_globalSecondTimer = makeTimer(this, 1000, false);
+    m_fullscreenProgrammeTimer = makeTimer(this, 3000, false);
+    m_blackBackgroundTimer = makeTimer(this, blackBackgroundMs, false);
+    connect(m_globalSecondTimer, &QTimer::timeout, this, &MainWindow::onGlobSecMainTimer);
+    connect(m_fullscreenProgrammeTimer, &QTimer::timeout, this,
+            &MainWindow::onTimerChannelFullScreenProgram);
+    connect(m_blackBackgroundTimer, &QTimer::timeout, this,
+            &MainWindow::onTimerChannelBlackBackground);
+    m_globalSecondTimer->start();
+}
+
+void MainWindow::connectMediaPlayer()
+{
+    connect(mediaPlayer, &MediaPlayer::playing, m_blackBackgroundTimer,
+            qOverload<>(&QTimer::start));
+    connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::switchToLogo);
+    connect(mediaPlayer, &MediaPlayer::volumeChanged, this, &MainWindow::updateVolume);
+    connect(mediaPlayer, &MediaPlayer::aspectRatioChanged, this, &MainWindow::updateAspectRatio);
+    connect(mediaPlayer, &MediaPlayer::cropChanged, this, &MainWindow::updateCropValue);
+}
+
+void MainWindow::setupGeometry()
+{
+    setMinimumSize(layout()->minimumSize());
+    const Settings* store = settings();
+    if (store->isWindowMaximized()) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    resize(store->windowSize());
+    move(store->windowPosition());
+}
+
+void MainWindow::setupStartMode()
+{
+    const int lastMode = settings()->lastMode();
+    if (lastMode == MediaPortalMode && !settings()->isUserVodAvailable())
+        setIptvMode();
+    else
+        setMode(Mode(lastMode), true);
+    if (lastMode == IptvMode)
+        buttonMediaPortal->setEnabled(false);
+}
+
+void MainWindow::offerVersionChanges()
+{
+    if (settings()->versionInfo() == QLatin1String(AppInfo::version))
+        return;
+    auto* dialog = new VersionChangesDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(windowTitle() + QStringLiteral(" - ") + dialog->windowTitle());
+    dialog->open();
+}
+
+// ---- the managers ----------------------------------------------------------
+
+void MainWindow::setChannelManager(ChannelManager* manager)
+{
+    if (manager == m_channelManager)
+        return;
+    if (m_channelManager) {
+        m_channelManager->disconnect(this);
+        m_reconnectButton->disconnect(m_channelManager);
+        m_channelManager->setChannelChangeGuard(nullptr);
+    }
+    m_channelManager = manager;
+    lwChannelList->setChannelManager(manager);
+    m_timeMachine->setChannelManager(manager);
+    if (!manager) {
+        m_reconnectButton->setEnabled(false);
+        return;
+    }
+    manager->setShowCloseChannel(settings()->showBlockedChannels());
+    manager->setUserChannelList(settings()->showUserChannels());
+    connect(manager, &ChannelManager::loadUserInfoFinished, this, &MainWindow::onUserInfoLoaded);
+    connect(manager, &ChannelManager::loadDenyImageFinished, this,
+            &MainWindow::onCloseChannelPicLoaded);
+    connect(manager, &ChannelManager::loadTimeShiftDenyImageFinished, this,
+            &MainWindow::onCloseTimeShiftPicLoaded);
+    connect(manager, &ChannelManager::getCurrentChannelUrl, this, &MainWindow::runMediaPlayer);
+    m_reconnectButton->setEnabled(true);
+    connect(manager, &ChannelManager::currentChannelChanged, this, &MainWindow::setCurrentChannel);
+    connect(manager, &ChannelManager::loadFinished, this, &MainWindow::setLastChannel);
+    connect(m_reconnectButton, &QPushButton::clicked, manager, &ChannelManager::load);
+    connect(m_reconnectButton, &QPushButton::clicked, statusBar, &QWidget::hide);
+    connect(m_reconnectButton, &QPushButton::clicked, statusBar, &StatusBar::clear);
+    manager->setChannelChangeGuard(this);
+    if (m_mode == IptvMode)
+        setLastChannel();
+    else
+        manager->cancelLoad();
+}
+
+void MainWindow::setTVServerManager(TTVServerManager* manager)
+{
+    if (m_serverManager || !manager || !manager->init())
+        return;
+    m_serverManager = manager;
+    connect(manager, &TTVServerManager::ErrorInNetwork, this, &MainWindow::startPlayerErrorShow);
+    connect(manager, &TTVServerManager::ErrorNotCorrectCompany, this,
+            &MainWindow::startPlayerErrorShow);
+    connect(manager, &TTVServerManager::ErrorUserIsBlocked, this,
+            &MainWindow::startPlayerErrorShow);
+    connect(manager, &TTVServerManager::ErrorAuthorize, this, &MainWindow::startPlayerErrorShow);
+    connect(manager, &TTVServerManager::LoadAllClientInfoFromServerCompleted, this,
+            &MainWindow::onLoadingServerDataCompleted);
+    manager->setMac(settings()->macAddress());
+    manager->setShowUserChannels(settings()->showUserChannels());
+    manager->setUseGlobalChannelList(settings()->useGlobalChannelList());
+    manager->authorize();
+}
+
+void MainWindow::onLoadingServerDataCompleted() {}
+
+bool MainWindow::allowChannelChange(Channel* from, Channel* to)
+{
+    Q_UNUSED(from)
+    Q_UNUSED(to)
+    if (!mediaPlayer->isRecording())
+        return true;
+    const bool cancel = MessageBoxes::ask(
+        this, tr("Question") + QStringLiteral(" - ") + AppInfo::name,
+        tr("Player is still recording. Do you really wish to cancel this record?"));
+    if (!cancel)
+        return false;
+    mediaPlayer->stopRecord();
+    return true;
+}
+
+// ---- modes -----------------------------------------------------------------
+
+void MainWindow::setIptvMode()
+{
+    setMode(IptvMode);
+}
+
+void MainWindow::setMediaPortalMode()
+{
+    setMode(MediaPortalMode);
+}
+
+void MainWindow::setRecordViewMode()
+{
+    setMode(RecordViewMode);
+}
+
+void MainWindow::setOllTvMode()
+{
+    setMode(OllTvMode);
+}
+
+void MainWindow::setMode(MainWindow::Mode value)
+{
+    setMode(value, false);
+}
+
+void MainWindow::setMode(MainWindow::Mode value, bool force)
+{
+    const QList<QPair<QToolButton*, Mode>> buttons = {{buttonIptv, IptvMode},
+                                                      {buttonMediaPortal, MediaPortalMode},
+                                                      {buttonRecordViewMode, RecordViewMode},
+                                                      {buttonMediaPortalOllTv, OllTvMode}};
+    for (const auto& [button, mode] : buttons) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(mode == value);
+    }
+    if (value != IptvMode && m_closePictureWindow->isVisible())
+        emit HidesCloseChannelPic();
+    if (value == MediaPortalMode)
+        m_timeMachine->setNewChannel(nullptr);
+    if (value == m_mode && !force) {
+        applySplitterSizes();
+        emit Resize();
+        return;
+    }
+    if (m_mode == IptvMode && value != IptvMode && !allowChannelChange(m_currentChannel, nullptr)) {
+        for (const auto& [button, mode] : buttons) {
+            const QSignalBlocker blocker(button);
+            button->setChecked(mode == m_mode);
+        }
+        return;
+    }
+    m_mode = value;
+    {
+        const QSignalBlocker blocker(settings());
+        settings()->setLastMode(value);
+    }
+    setupCurrentMode();
+    emit modeChanged(value);
+    applySplitterSizes();
+    emit Resize();
+}
+
+void MainWindow::setupCurrentMode()
+{
+    const bool iptv = m_mode == IptvMode;
+    statusBar->clear();
+    statusBar->hide();
+    for (QWidget* channelButton :
+         {static_cast<QWidget*>(buttonChannelList), static_cast<QWidget*>(buttonPrevChannel),
+          static_cast<QWidget*>(buttonNextChannel)})
+        channelButton->setVisible(iptv);
+    if (iptv) {
+        volumeSlider->setEnabled(false);
+        if (m_channelManager) {
+            if (!m_channelManager->isLoaded() && !m_channelManager->isLoading())
+                m_channelManager->load();
+            else
+                setLastChannel();
+        }
+        lwChannelList->setVisible(settings()->isChannelListVisible() && !m_onlyPlayer);
+        logoSwitcher->setCurrentIndex(LogoPage);
+        subtitles->hide();
+    } else {
+        if (m_channelManager)
+            m_channelManager->cancelLoad();
+        lwChannelList->hide();
+        m_marginCrop->reset();
+        if (m_mode == RecordViewMode) {
+            logoSwitcher->setCurrentIndex(RecordingsPage);
+        } else {
+            logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
+            subtitles->show();
+            settings()->setPortalWasShown(true);
+        }
+    }
+    setupVideoDependentButtons();
+}
+
+void MainWindow::applySplitterSizes()
+{
+    const int width = splitter->width();
+    if (!lwChannelList->isVisible()) {
+        splitter->setSizes({width, 0});
+        return;
+    }
+    // A profile that never had its list resized stores no width yet.
+    int listWidth = settings()->channelListWidth();
+    if (listWidth <= 0)
+        listWidth = defaultChannelListWidth;
+    splitter->setSizes({width - listWidth, listWidth});
+}
+
+bool MainWindow::videoOnScreen() const
+{
+    const int page = logoSwitcher->currentIndex();
+    return page == VideoPage || page == StandByPage || page == TvProgramPage;
+}
+
+void MainWindow::setupVideoDependentButtons()
+{
+    const bool video = videoOnScreen();
+    for (QWidget* widget :
+         {static_cast<QWidget*>(audioTracks), static_cast<QWidget*>(buttonOnlyPlayer),
+          static_cast<QWidget*>(buttonStatistics), static_cast<QWidget*>(volumeIndicator),
+          static_cast<QWidget*>(volumeSlider)})
+        widget->setVisible(video);
+    buttonRestartFtpPlayback->hide();
+    subtitles->setVisible(video && m_mode == MediaPortalMode);
+    const bool volumeUsable =
+        m_mode != IptvMode || (m_channelManager && m_channelManager->currentChannel());
+    volumeSlider->setEnabled(volumeUsable);
+    volumeIndicator->setEnabled(volumeUsable);
+    updateSeparators();
+}
+
+// A separator stands only between two groups that each show something.
+void MainWindow::updateSeparators()
+{
+    QFrame* pendingLine = nullptr;
+    bool somethingBefore = false;
+    QHBoxLayout* row = qobject_cast<QHBoxLayout*>(buttonPanel->layout());
+    for (int i = 0; row && i < row->count(); ++i) {
+        QWidget* widget = row->itemAt(i)->widget();
+        if (!widget)
+            continue;
+        auto* line = qobject_cast<QFrame*>(widget);
+        if (line && line->frameShape() == QFrame::VLine) {
+            line->hide();
+            if (somethingBefore && !pendingLine)
+                pendingLine = line;
+            continue;
+        }
+        if (widget->isHidden())
+            continue;
+        if (pendingLine)
+            pendingLine->show();
+        pendingLine = nullptr;
+        somethingBefore = true;
+    }
+}
+
+// ---- the channel switch ----------------------------------------------------
+
+void MainWindow::prevChannel()
+{
+    if (!m_channelManager || !m_channelManager->currentChannel())
+        return;
+    const int index = m_channelManager->indexOf(m_channelManager->currentChannel());
+    if (Channel* channel = m_channelManager->channelAt(index - 1)) {
+        m_channelManager->setCurrentChannel(channel);
+        selectChannelInLists();
+    }
+}
+
+void MainWindow::nextChannel()
+{
+    if (!m_channelManager || !m_channelManager->currentChannel())
+        return;
+    const int index = m_channelManager->indexOf(m_channelManager->currentChannel());
+    if (Channel* channel = m_channelManager->channelAt(index + 1)) {
+        m_channelManager->setCurrentChannel(channel);
+        selectChannelInLists();
+    }
+}
+
+void MainWindow::setLastChannel()
+{
+    if (!m_channelManager || !m_channelManager->isLoaded())
+        return;
+    Channel* channel = m_channelManager->channelByName(settings()->lastChannel());
+    if (!channel)
+        return;
+    m_channelManager->setCurrentChannel(channel);
+    selectChannelInLists();
+}
+
+// The list models follow the manager's current channel by themselves; the
+// lists only need to bring it into view.
+void MainWindow::selectChannelInLists()
+{
+    lwChannelList->scrollToCurrentChannel();
+}
+
+void MainWindow::setCurrentChannel(Channel* channel)
+{
+    if (m_mode != IptvMode)
+        return;
+    volumeSlider->setEnabled(false);
+    buttonPrevChannel->setEnabled(false);
+    buttonNextChannel->setEnabled(false);
+    if (!m_channelManager || !channel) {
+        m_currentChannel = nullptr;
+        stopIfPlaying();
+        return;
+    }
+    if (channel->isAvailable()) {
+        m_currentChannel = channel;
+        {
+            const QSignalBlocker blocker(settings());
+            settings()->setLastChannel(channel->name());
+        }
+        showPageUnlessGuide(StandByPage);
+        volumeSlider->setEnabled(true);
+        searchProgram->setText(QStringLiteral("ch:\"%1\"").arg(channel->name()));
+        applyPictureSettings();
+        m_timeMachine->setNewChannel(channel);
+        m_channelManager->PlayCurrentChannel();
+        statusBar->hide();
+        if (isFullScreen() && m_channelProgrammeOverlayEnabled)
+            m_fullscreenProgrammeTimer->start();
+        m_applyPreferredAudioTrack = true;
+        buttonPrevChannel->setEnabled(true);
+        buttonNextChannel->setEnabled(true);
+        emit HidesCloseChannelPic();
+    } else {
+        m_currentChannel = channel;
+        stopIfPlaying();
+        if (!isGuideShown())
+            emit ShowCloseChannelPic(ChannelDenyPicture);
+    }
+    setupVideoDependentButtons();
+}
+
+void MainWindow::runMediaPlayer(QString aUrl)
+{
+    int volume = settings()->globalVolume();
+    if (!settings()->useGlobalVolume() && m_currentChannel)
+        volume = m_currentChannel->volume() * MediaPlayer::maxVolume / 100;
+    mediaPlayer->open(aUrl, true, volume);
+    statusBar->hide();
+    applyPictureSettings();
+}
+
+void MainWindow::openChannelNewUrl(QString url)
+{
+    Q_UNUSED(url)  // the channel's new offset is played through the manager
+    showPageUnlessGuide(StandByPage);
+    if (!m_channelManager || !m_channelManager->currentChannel()) {
+        mediaPlayer->stop();
+        return;
+    }
+    applyPictureSettings();
+    m_channelManager->PlayCurrentChannel();
+    statusBar->hide();
+    if (isFullScreen())
+        m_fullscreenProgrammeTimer->start();
+    // No answer of the server marks a channel closed for timeshift, so the
+    // timeshift picture has nothing to show.
+    emit HidesCloseChannelPic();
+}
+
+void MainWindow::applyPictureSettings()
+{
+    mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
+    mediaPlayer->setAspectRatioTo(settings()->aspectRatio());
+    mediaPlayer->setCropValueTo(settings()->crop());
+}
+
+void MainWindow::showPageUnlessGuide(Page page)
+{
+    if (!isGuideShown())
+        logoSwitcher->setCurrentIndex(page);
+}
+
+bool MainWindow::isGuideShown() const
+{
+    return buttonTvProgram->isChecked();
+}
+
+void MainWindow::stopIfPlaying()
+{
+    if (mediaPlayer->playback().isPlaying())
+        mediaPlayer->stop();
+}
+
+void MainWindow::onTimerChannelBlackBackground()
+{
+    m_blackBackgroundTimer->stop();
+    if (!isGuideShown()) {
+        logoSwitcher->setCurrentIndex(VideoPage);
+        emit switchedToVideo();
+    }
+    setupVideoDependentButtons();
+}
+
+void MainWindow::switchToLogo()
+{
+    volumeSlider->setEnabled(false);
+    switch (m_mode) {
+        case IptvMode:
+            if (logoSwitcher->currentIndex() != TvProgramPage)
+                logoSwitcher->setCurrentIndex(LogoPage);
+            break;
+        case MediaPortalMode:
+            logoSwitcher->setCurrentIndex(PortalPage);
+            break;
+        case RecordViewMode:
+            logoSwitcher->setCurrentIndex(RecordingsPage);
+            if (isFullScreen())
+                toggleFullscreen();
+            break;
+        default:
+            break;
+    }
+    setupVideoDependentButtons();
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::switchToPlayer()
+{
+    logoSwitcher->setCurrentIndex(VideoPage);
+    setupVideoDependentButtons();
+}
+
+void MainWindow::toggleTvProgram(bool toggle)
+{
+    if (toggle)
+        logoSwitcher->setCurrentIndex(TvProgramPage);
+    else
+        logoSwitcher->setCurrentIndex(mediaPlayer->playback().isPlaying() ? VideoPage : LogoPage);
+    setupVideoDependentButtons();
+}
+
+// ---- close-channel pictures ------------------------------------------------
+
+void MainWindow::onCloseChannelPicLoaded()
+{
+    if (!m_channelManager)
+        return;
+    m_channelDenyPicture = m_channelManager->closeChannelPixmap();
+    m_channelDenyPictureLoaded = !m_channelDenyPicture.isNull();
+    if (m_channelDenyPictureLoaded) {
+        m_closePictureLabel->setPixmap(
+            m_channelDenyPicture.scaled(400, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    emit Resize();
+}
+
+void MainWindow::onCloseTimeShiftPicLoaded()
+{
+    // The server publishes no separate picture for closed timeshift.
+    m_timeShiftDenyPictureLoaded = !m_timeShiftDenyPicture.isNull();
+}
+
+void MainWindow::onShowCloseChannelPic(MainWindow::ClosePicType type)
+{
+    const bool channelDeny = type == ChannelDenyPicture;
+    if (!(channelDeny ? m_channelDenyPictureLoaded : m_timeShiftDenyPictureLoaded))
+        return;
+    const QPixmap& picture = channelDeny ? m_channelDenyPicture : m_timeShiftDenyPicture;
+    m_closePictureLabel->setPixmap(
+        picture.scaled(400, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_closePictureWindow->show();
+    emit Resize();
+}
+
+void MainWindow::onHidesCloseChannelPic()
+{
+    m_closePictureWindow->hide();
+    emit Resize();
+}
+
+void MainWindow::onResizeZMP()
+{
+    QApplication::postEvent(this, new QResizeEvent(size(), size()));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutClosePicture();
+}
+
+void MainWindow::layoutClosePicture()
+{
+    if (!m_channelDenyPictureLoaded && !m_timeShiftDenyPictureLoaded)
+        return;
+    const QRect pane = logoSwitcher->geometry();
+    const int paneWidth = pane.width();
+    const int paneHeight = pane.height();
+    int height = paneHeight / 2;
+    int width = 2 * height;
+    if (width >= paneWidth) {
+        width = paneWidth;
+        height = paneWidth / 2;
+    }
+    const QPoint topLeft =
+        logoSwitcher->mapToGlobal(QPoint((paneWidth - width) / 2, (paneHeight - height) / 2));
+    m_closePictureWindow->setGeometry(QRect(topLeft, QSize(width, height)));
+    m_closePictureLabel->resize(width, height);
+}
+
+// ---- settings --------------------------------------------------------------
+
+void MainWindow::applySettings()
+{
+    const Settings* store = settings();
+    const bool deinterlaced = m_mode == IptvMode || m_mode == RecordViewMode;
+    mediaPlayer->setDeinterlace(DeinterlaceMode(deinterlaced ? store->deinterlaceMode() : 0));
+    if (store->networkInterfaceAddress() == QHostAddress(QHostAddress::LocalHost) &&
+        store->interfaces().isEmpty())
+        qDebug("No IPv4 interface found");
+    mediaPlayer->setGPUAcceleration(store->useGPUAcceleration());
+    mediaPlayer->setNetworkCaching(store->networkCaching());
+    mediaPlayer->setHttpReconnect(store->useHttpReconnect());
+    mediaPlayer->setRecordPath(store->recordSaveFolder());
+    {
+        const QSignalBlocker blocker(mediaPlayer);
+        mediaPlayer->setVolume(store->globalVolume());
+    }
+    if (m_channelManager)
+        m_channelManager->setShowCloseChannel(store->showBlockedChannels());
+}
+
+void MainWindow::setShowCloseChannel()
+{
+    if (m_channelManager)
+        m_channelManager->setShowCloseChannel(settings()->showBlockedChannels());
+}
+
+void MainWindow::setNewUseAcceleration()
+{
+    mediaPlayer->setGPUAcceleration(settings()->useGPUAcceleration());
+}
+
+void MainWindow::onGlobSecMainTimer()
+{
+    if (mediaPlayer->playback().isPlaying())
+        mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
+}
+
+void MainWindow::onUserInfoLoaded()
+{
+    if (!m_channelManager)
+        return;
+    const UserInformation& user = m_channelManager->userInformation();
+    const bool portal = user.videoOnDemand && !user.blocked;
+    settings()->setUserVodAvailable(portal);
+    buttonMediaPortal->setEnabled(portal);
+    if (!portal && m_mode == MediaPortalMode)
+        setIptvMode();
+}
+
+void MainWindow::updateVolume()
+{
+    const int volume = mediaPlayer->volume();
+    const double ratio = double(volume) / MediaPlayer::maxVolume;
+    const char* picture = ratio == 0     ? ":/images/audio-volume-muted.png"
+                          : ratio <= 0.3 ? ":/images/audio-volume-low.png"
+                          : ratio <= 0.6 ? ":/images/audio-volume-medium.png"
+                                         : ":/images/audio-volume-high.png";
+    volumeIndicator->setPixmap(QPixmap(QString::fromLatin1(picture)));
+    {
+        const QSignalBlocker blocker(volumeSlider);
+        volumeSlider->setValue(volume);
+    }
+    if (m_mode == IptvMode && !settings()->useGlobalVolume() && m_currentChannel)
+        m_currentChannel->setVolume(volume * 100 / MediaPlayer::maxVolume);
+    settings()->setGlobalVolume(volume);
+}
+
+void MainWindow::updateAspectRatio(QString value)
+{
+    settings()->setAspectRatio(value);
+}
+
+void MainWindow::updateCropValue(QString value)
+{
+    settings()->setCrop(value);
+}
+
+// ---- errors ----------------------------------------------------------------
+
+void MainWindow::startPlayerErrorShow(QString text)
+{
+    statusBar->error(text);
+    statusBar->show();
+}
+
+void MainWindow::connectError(QString text)
+{
+    if (m_mode != IptvMode)
+        return;
+    statusBar->error(text, m_reconnectButton);
+    statusBar->show();
+}
+
+// ---- presentation ----------------------------------------------------------
+
+void MainWindow::toggleChannelList()
+{
+    const bool visible = lwChannelList->isVisible();
+    if (visible)
+        settings()->setChannelListWidth(lwChannelList->width());
+    lwChannelList->setVisible(!visible);
+    buttonChannelList->setToolTip(!visible ? tr("Hide channel list (F2, c)")
+                                           : tr("Show channel list (F2, c)"));
+    settings()->setChannelListVisible(!visible);
+    applySplitterSizes();
+    emit Resize();
+}
+
+void MainWindow::saveChannelListWidth()
+{
+    if (lwChannelList->isVisible())
+        settings()->setChannelListWidth(lwChannelList->width());
+}
+
+void MainWindow::toggleFullscreen()
+{
+    mediaPlayer->setFocus();
+    if (!isFullScreen()) {
+        setOnlyPlayerMode(true);
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        raise();
+        if (logoSwitcher->currentIndex() == VideoPage)
+            m_mouseHideTimer->start();
+    } else {
+        m_mouseHideTimer->stop();
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        setOnlyPlayerMode(false);
+    }
+    emit Resize();
+}
+
+void MainWindow::setOnlyPlayerMode(bool value)
+{
+    if (value == m_onlyPlayer)
+        return;
+    m_onlyPlayer = value;
+    bottomPanel->setVisible(!value);
+    buttonPanel->setVisible(!value);
+    lwChannelList->setVisible(m_mode == IptvMode && !value && settings()->isChannelListVisible());
+    const int margin = value ? 0 : 9;
+    layout()->setContentsMargins(margin, margin, margin, margin);
+    setAlwaysOnTop(value, false);
+    {
+        const QSignalBlocker blocker(buttonOnlyPlayer);
+        buttonOnlyPlayer->setChecked(value);
+    }
+    emit Resize();
+}
+
+void MainWindow::setAlwaysOnTop(bool onTop)
+{
+    setAlwaysOnTop(onTop, true);
+}
+
+void MainWindow::setAlwaysOnTop(bool onTop, bool changeSettings)
+{
+    const bool current = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (current == onTop)
+        return;
+    qDebug("[MainWindow::setAlwaysOnTop] changing On-Top state");
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (changeSettings)
+        settings()->setAlwaysOnTop(onTop);
+    {
+        const QSignalBlocker blocker(buttonAlwaysOnTop);
+        buttonAlwaysOnTop->setChecked(onTop);
+    }
+    if (wasVisible)
+        show();
+}
+
+void MainWindow::MakeFormActiv()
+{
+    if (isHidden())
+        restoreFromTray();
+    activateWindow();
+    raise();
+}
+
+void MainWindow::hideToTray()
+{
+    const Settings* store = settings();
+    m_pausedByTray = store->pauseOnMinimize() && mediaPlayer->playback().isPlaying() &&
+                     !mediaPlayer->isRecording();
+    if (m_pausedByTray) {
+        if (m_mode == IptvMode)
+            mediaPlayer->stop();
+        else
+            mediaPlayer->pause();
+    }
+    QTimer::singleShot(0, this, &QWidget::hide);
+    m_trayToggleAction->setText(tr("Restore Player"));
+    if (store->firstTimeTray()) {
+        m_tray->showMessage(
+            QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version),
+            tr("%1 was hidden to system tray and playback has been paused. You can always restore "
+               "it by double-clicking on icon in tray, or clicking on it with right mouse and "
+               "selecting Restore Player from context menu.")
+                .arg(AppInfo::name),
+            QSystemTrayIcon::Information, 5000);
+        settings()->setFirstTimeTray(false);
+    }
+}
+
+void MainWindow::restoreFromTray()
+{
+    restoreFromTray(QSystemTrayIcon::DoubleClick);
+}
+
+void MainWindow::restoreFromTray(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick)
+        return;
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    activateWindow();
+    if (settings()->pauseOnMinimize() && m_pausedByTray) {
+        m_pausedByTray = false;
+        if (m_mode == IptvMode && m_channelManager)
+            m_channelManager->PlayCurrentChannel();
+        else
+            mediaPlayer->play();
+    }
+    m_trayToggleAction->setText(tr("Hide Player"));
+}
+
+void MainWindow::toggleMinimizedToTray()
+{
+    if (isVisible())
+        hideToTray();
+    else
+        restoreFromTray();
 }
 
 void MainWindow::onShowPlayerMessage()
@@ -23,6 +934,108 @@ void MainWindow::onShowPlayerMessage()
     show();
     raise();
     activateWindow();
+}
+
+void MainWindow::onTimerChannelFullScreenProgram()
+{
+    m_fullscreenProgrammeTimer->stop();
+    m_fullscreenProgrammeShown = true;
+}
+
+void MainWindow::displayAboutBox()
+{
+    AboutBox about(mediaPlayer->versionText(), this);
+    about.exec();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    applySplitterSizes();
+    setAlwaysOnTop(settings()->isAlwaysOnTop(), true);
+    if (std::exchange(m_firstShow, false))
+        setupGeometry();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        QSystemTrayIcon::isSystemTrayAvailable())
+        hideToTray();
+}
+
+// ---- closing ---------------------------------------------------------------
+
+proto::StbSettings MainWindow::getFullStbSettings() const
+{
+    proto::StbSettings result;
+    result.set_volume(settings()->globalVolume());
+    if (!m_channelManager)
+        return result;
+    const bool perChannel = !settings()->useGlobalVolume();
+    result.mutable_channel_volume()->set_enabled(perChannel);
+    if (!perChannel)
+        return result;
+    for (const Channel* channel : *m_channelManager->GetChannelsList()) {
+        proto::ChannelVolume::Record* record = result.mutable_channel_volume()->add_record();
+        record->set_id_channel(channel->id());
+        record->set_volume(channel->volume());
+    }
+    return result;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    if (m_closePictureWindow->isVisible())
+        emit HidesCloseChannelPic();
+    settings()->setWindowSize(size());
+    settings()->setWindowMaximized(isMaximized());
+    settings()->setWindowPosition(pos());
+    if (settings()->closeToTray()) {
+        event->ignore();
+        hideToTray();
+        return;
+    }
+    m_tray->hide();
+    const bool playing = mediaPlayer->playback().isPlaying();
+    makeRequestBeforeClose(m_mode == IptvMode && playing);
+    event->ignore();
+    if (playing)
+        mediaPlayer->stop();
+}
+
+void MainWindow::makeRequestBeforeClose(bool aNeedCloseStream)
+{
+    activateCloseWindowTimer();
+    if (!m_channelManager || !m_serverManager)
+        return;
+    if (aNeedCloseStream) {
+        connect(m_serverManager, &TTVServerManager::SaveNewStbSettingsCompleted, m_channelManager,
+                &ChannelManager::CloseStream);
+    }
+    m_serverManager->saveStbSettings(getFullStbSettings());
+}
+
+void MainWindow::activateCloseWindowTimer()
+{
+    if (!m_closeTimer) {
+        m_closeTimer = makeTimer(this, closeDelayMs, true);
+        connect(m_closeTimer, &QTimer::timeout, this, &MainWindow::onExit);
+    }
+    m_closeTimer->start();
+}
+
+void MainWindow::onExit()
+{
+    qDebug("[MainWindow::onExit] application close");
+    m_closing = true;
+    close();
+    QApplication::quit();
 }
 
 #ifdef Q_OS_WIN

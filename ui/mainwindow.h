@@ -1,20 +1,192 @@
 #pragma once
 
+#include "channelchangeguard.h"
+#include "ui_mainwindow.h"
+
+#include <QPointer>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
-// The player's one top-level window.
-class MainWindow : public QWidget
+#include "stb_params.pb.h"
+
+class Channel;
+class ChannelManager;
+class MarginCropController;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class StatisticsWindow;
+class TTVServerManager;
+class TimeMachineManager;
+
+// The player's one top-level window: toolbar, channel list, the stacked
+// player area, the bottom panel and the status bar. The channel manager, the
+// media player, timeshift and the server session meet here.
+class MainWindow : public QWidget, private Ui::MainWindow, public ChannelChangeGuard
 {
     Q_OBJECT
 public:
+    enum Mode { IptvMode = 0, MediaPortalMode = 1, RecordViewMode = 2, OllTvMode = 3 };
+    Q_ENUM(Mode)
+    enum ClosePicType { ChannelDenyPicture = 1, TimeShiftDenyPicture = 2 };
+    Q_ENUM(ClosePicType)
+
+    // Pages of the player area.
+    enum Page {
+        VideoPage = 0,
+        LogoPage = 1,
+        StandByPage = 2,
+        TvProgramPage = 3,
+        PortalPage = 4,
+        ScheduledRecordsPage = 5,
+        RecordingsPage = 6,
+        OllTvPage = 7,
+    };
+
+    static constexpr int blackBackgroundMs = 200;
+    static constexpr int closeDelayMs = 500;
+    static constexpr int defaultChannelListWidth = 300;
+
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void setChannelManager(ChannelManager* manager);
+    void setTVServerManager(TTVServerManager* manager);
+    bool allowChannelChange(Channel* from, Channel* to) override;
+
+    StatusBar* statusBarWidget() const { return statusBar; }
+    QPushButton* reconnectButton() const { return m_reconnectButton; }
+    int currentPage() const { return logoSwitcher->currentIndex(); }
+
+signals:
+    void modeChanged(MainWindow::Mode value);
+    void switchedToVideo();
+    void defaultMovieChanged();
+    void moviePlaying();
+    void setNewChannel(int aChannel);
+    void InputChannelFromPult(int aKey);
+    void PressBack();
+    void Resize();
+    void ShowCloseChannelPic(MainWindow::ClosePicType aPicType);
+    void HidesCloseChannelPic();
+    void playerPlay(QString);
 
 public slots:
+    void toggleChannelList();
+    void toggleTvProgram(bool toggle);
+    void nextChannel();
+    void prevChannel();
+    void switchToLogo();
+    void switchToPlayer();
+    void applySettings();
+    void toggleFullscreen();
+    void setAlwaysOnTop(bool onTop, bool changeSettings);
+    void setAlwaysOnTop(bool onTop);
+    void MakeFormActiv();
+    void hideToTray();
+    void restoreFromTray(QSystemTrayIcon::ActivationReason reason);
+    void restoreFromTray();
+    void toggleMinimizedToTray();
+    void runMediaPlayer(QString aUrl);
+    void startPlayerErrorShow(QString text);
+    void connectError(QString text);
+    void setMode(MainWindow::Mode value, bool force);
+    void setMode(MainWindow::Mode value);
+    MainWindow::Mode getMode() const { return m_mode; }
+    bool videoOnScreen() const;
+    MediaPlayer* getMediaPlayer() const { return mediaPlayer; }
+    void setIptvMode();
+    void setMediaPortalMode();
+    void setRecordViewMode();
+    void setOllTvMode();
     // A second start asked the player to come to the front.
     void onShowPlayerMessage();
 
+private slots:
+    void openChannelNewUrl(QString url);
+    void setCurrentChannel(Channel* channel);
+    void updateVolume();
+    void updateAspectRatio(QString value);
+    void updateCropValue(QString value);
+    void setOnlyPlayerMode(bool value);
+    void displayAboutBox();
+    void saveChannelListWidth();
+    void setShowCloseChannel();
+    void setNewUseAcceleration();
+    void setLastChannel();
+    void setupCurrentMode();
+    void onUserInfoLoaded();
+    void onCloseChannelPicLoaded();
+    void onCloseTimeShiftPicLoaded();
+    void onShowCloseChannelPic(MainWindow::ClosePicType type);
+    void onHidesCloseChannelPic();
+    void onTimerChannelBlackBackground();
+    void onTimerChannelFullScreenProgram();
+    void onGlobSecMainTimer();
+    void onResizeZMP();
+    void onLoadingServerDataCompleted();
+    void makeRequestBeforeClose(bool aNeedCloseStream);
+    proto::StbSettings getFullStbSettings() const;
+    void activateCloseWindowTimer();
+    void onExit();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
+
+private:
+    void createTray();
+    void createTimers();
+    void connectWidgets();
+    void connectMediaPlayer();
+    void setupGeometry();
+    void setupStartMode();
+    void offerVersionChanges();
+    void applySplitterSizes();
+    void setupVideoDependentButtons();
+    void updateSeparators();
+    void selectChannelInLists();
+    void applyPictureSettings();
+    void showPageUnlessGuide(Page page);
+    bool isGuideShown() const;
+    void layoutClosePicture();
+    void stopIfPlaying();
+
+    Mode m_mode = IptvMode;
+    QPointer<ChannelManager> m_channelManager;
+    TTVServerManager* m_serverManager = nullptr;
+    TimeMachineManager* m_timeMachine;
+    StatisticsWindow* m_statistics;
+    MarginCropController* m_marginCrop;
+    QPushButton* m_reconnectButton;
+    QSystemTrayIcon* m_tray;
+    QMenu* m_trayMenu;
+    QAction* m_trayToggleAction;
+    QWidget* m_closePictureWindow;
+    QLabel* m_closePictureLabel;
+    QPixmap m_channelDenyPicture;
+    QPixmap m_timeShiftDenyPicture;
+
+    QTimer* m_mouseHideTimer;
+    QTimer* m_globalSecondTimer;
+    QTimer* m_fullscreenProgrammeTimer;
+    QTimer* m_blackBackgroundTimer;
+    QTimer* m_closeTimer = nullptr;
+
+    Channel* m_currentChannel = nullptr;
+    bool m_onlyPlayer = false;
+    bool m_pausedByTray = false;
+    bool m_closing = false;
+    bool m_channelDenyPictureLoaded = false;
+    bool m_timeShiftDenyPictureLoaded = false;
+    bool m_fullscreenProgrammeShown = false;
+    bool m_channelProgrammeOverlayEnabled = false;
+    bool m_applyPreferredAudioTrack = false;
+    bool m_firstShow = true;
 };

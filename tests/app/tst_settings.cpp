@@ -544,12 +544,15 @@ void TestSettings::updateAndPortalUrls()
         QCOMPARE(settings->updateServerUrl(), settings->getUpdateServerUrl());
         QCOMPARE(settings->portalUrl(), QString());
         settings->setServer("127.0.0.1:9000");
-        QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
+        QCOMPARE(settings->portalUrl(),
+                 QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
         // The production host, once chosen, stays until it is chosen again.
         settings->setServer("127.0.0.2:9001");
-        QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
+        QCOMPARE(settings->portalUrl(),
+                 QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
         settings->selectProdServer();
-        QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.2:9001/?wap=1&lan=1&usex=1"));
+        QCOMPARE(settings->portalUrl(),
+                 QStringLiteral("http://127.0.0.2:9001/?wap=1&lan=1&usex=1"));
     }
     m_profile->writeIni("[General]\nupdate-host=127.0.0.1:8081\nserver=tv.local\n");
     const auto settings = makeSettings();

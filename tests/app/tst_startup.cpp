@@ -8,6 +8,9 @@ namespace {
 const QString published = QStringLiteral("Setting HWND for SHOWPLAYERMSG to ");
 const QString activated = QStringLiteral("SHOWPLAYERMSG message received, activating window");
 const QString newVersion = QStringLiteral("[main] Starting in new installed version");
+// A profile on an interface that does not exist has no MAC address, so the
+// player never tries to log in to the operator's real server.
+const QByteArray offline = "[General]\nnetwork-interface=offline\n";
 
 QStringList boxesOfKind(const PlayerProcess& player, const QString& kind)
 {
@@ -21,7 +24,7 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { m_profile = std::make_unique<TemporaryProfile>(); }
+    void init();
     void cleanup() { m_profile.reset(); }
 
     void firstStartCreatesProfileAndEndsCleanly();
@@ -39,6 +42,12 @@ private slots:
 private:
     std::unique_ptr<TemporaryProfile> m_profile;
 };
+
+void TestStartup::init()
+{
+    m_profile = std::make_unique<TemporaryProfile>();
+    m_profile->writeIni(offline);
+}
 
 void TestStartup::firstStartCreatesProfileAndEndsCleanly()
 {
@@ -135,7 +144,7 @@ void TestStartup::commandLineWords()
 
 void TestStartup::newVersionClearsInstallZm()
 {
-    m_profile->writeIni("[General]\nversion-info=2.2.15\ninstall-zm=true\n");
+    m_profile->writeIni(offline + "version-info=2.2.15\ninstall-zm=true\n");
     PlayerProcess player(m_profile->home());
     player.start();
     QVERIFY(player.waitForLog(published));
@@ -150,7 +159,7 @@ void TestStartup::newVersionClearsInstallZm()
 
 void TestStartup::sameVersionKeepsInstallZm()
 {
-    m_profile->writeIni("[General]\nversion-info=2.2.16\ninstall-zm=true\nserver=tv.local\n");
+    m_profile->writeIni(offline + "version-info=2.2.16\ninstall-zm=true\nserver=tv.local\n");
     PlayerProcess player(m_profile->home());
     player.start();
     QVERIFY(player.waitForLog(published));
@@ -178,7 +187,7 @@ void TestStartup::updateModeReportsAndEndsWithZero()
 void TestStartup::unwritableDataDirectoryEndsWithCriticalBox()
 {
     // A file where the data directory should be: nothing can be created in it.
-    QDir().mkpath(m_profile->home() + "/data");
+    QVERIFY(QDir(m_profile->dataDirectory()).removeRecursively());
     QFile blocker(m_profile->dataDirectory());
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();

@@ -1,0 +1,251 @@
+#include "channel.h"
+#include "channellistview.h"
+#include "channelmanager.h"
+#include "emulatorprocess.h"
+#include "logcapture.h"
+#include "mainwindow.h"
+#include "mediaplayer.h"
+#include "messageboxes.h"
+#include "statusbar.h"
+#include "temporaryprofile.h"
+#include "ttvservermanager.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QJsonObject scenario(bool videoOnDemand = false, bool blocked = false)
+{
+    QJsonArray channels;
+    const QStringList names{"Первый", "Второй", "Третий"};
+    for (int i = 0; i < names.size(); ++i)
+        channels << QJsonObject{
+            {"id", i + 1}, {"name", names.at(i)}, {"offsets", QJsonArray{1, 7}}};
+    return QJsonObject{
+        {"userInfo", QJsonObject{{"vod", videoOnDemand}, {"blocked", blocked}}},
+        {"offsets", QJsonArray{QJsonObject{{"id", 1}, {"minutes", 0}},
+                               QJsonObject{{"id", 7}, {"minutes", -60}}}},
+        {"guide", QJsonObject{{"daysBefore", 0}, {"daysAfter", 0}}},
+        {"updateInterval", 30},
+        {"channels", channels},
+    };
+}
+
+}  // namespace
+
+// The main window against the emulator and a real libVLC, as start-up builds it.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void logInFillsTheChannelList();
+    void pickingAChannelPlaysIt();
+    void previousAndNextStopAtTheEnds();
+    void portalFollowsVideoOnDemand_data();
+    void portalFollowsVideoOnDemand();
+    void blockedUserIsShownInTheStatusBar();
+    void closingSendsSettingsThenClosesTheStream();
+    void closingWithASilentServerStillQuits();
+    void sameModeAgainChangesNothing();
+
+private:
+    bool start(const QJsonObject& json, const QStringList& emulatorArguments = {});
+    bool waitForLoad();
+    bool playChannel(int row);
+    template <typename Widget>
+    Widget* child(const char* name) const
+    {
+        return m_window->findChild<Widget*>(QString::fromLatin1(name));
+    }
+    QStackedWidget* pages() const { return child<QStackedWidget>("logoSwitcher"); }
+
+    std::unique_ptr<TemporaryProfile> m_profile;
+    std::unique_ptr<EmulatorProcess> m_emulator;
+    std::unique_ptr<TTVServerManager> m_server;
+    std::unique_ptr<ChannelManager> m_channels;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestMainWindow::init()
+{
+    m_profile = std::make_unique<TemporaryProfile>();
+    Settings::instance()->setVersionInfo();  // no version-changes dialog
+}
+
+void TestMainWindow::cleanup()
+{
+    m_window.reset();
+    m_channels.reset();
+    m_server.reset();
+    m_emulator.reset();
+    Settings::destroy();
+    m_profile.reset();
+    MessageBoxes::setPresenter({});
+}
+
+bool TestMainWindow::start(const QJsonObject& json, const QStringList& emulatorArguments)
+{
+    m_emulator = std::make_unique<EmulatorProcess>();
+    if (!m_emulator->start(json, emulatorArguments))
+        return false;
+    Settings::instance()->setServer(m_emulator->host());
+    m_server = std::make_unique<TTVServerManager>();
+    m_channels = std::make_unique<ChannelManager>();
+    m_channels->setServerManager(m_server.get());
+    m_window = std::make_unique<MainWindow>();
+    m_window->setTVServerManager(m_server.get());
+    m_window->setChannelManager(m_channels.get());
+    m_window->show();
+    m_channels->load();
+    return true;
+}
+
+bool TestMainWindow::waitForLoad()
+{
+    return m_channels->isLoaded() ||
+           QSignalSpy(m_channels.get(), &ChannelManager::loadFinished).wait(15000);
+}
+
+bool TestMainWindow::playChannel(int row)
+{
+    auto* list = child<ChannelList::View>("lwChannelList");
+    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
+    list->changeChannel(list->model()->index(row, 0));
+    return video.wait(20000);
+}
+
+void TestMainWindow::logInFillsTheChannelList()
+{
+    QVERIFY(start(scenario()));
+    QVERIFY(waitForLoad());
+    auto* list = child<ChannelList::View>("lwChannelList");
+    QTRY_COMPARE(list->model()->rowCount(), 3);
+    QCOMPARE(list->model()->index(1, 0).data().toString(), QStringLiteral("    2 Второй"));
+    QVERIFY(!child<StatusBar>("statusBar")->isVisible());
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::LogoPage));
+}
+
+void TestMainWindow::pickingAChannelPlaysIt()
+{
+    QVERIFY(start(scenario()));
+    QVERIFY(waitForLoad());
+    auto* list = child<ChannelList::View>("lwChannelList");
+    QSignalSpy playing(m_window->getMediaPlayer(), &MediaPlayer::playing);
+    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
+    QElapsedTimer sincePlaying;
+    connect(m_window->getMediaPlayer(), &MediaPlayer::playing, this, [&] { sincePlaying.start(); });
+
+    list->changeChannel(list->model()->index(1, 0));
+    QCOMPARE(m_channels->currentChannel()->name(), QStringLiteral("Второй"));
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::StandByPage));
+    QVERIFY(video.wait(20000));
+    QCOMPARE(playing.count(), 1);
+    QVERIFY2(sincePlaying.elapsed() >= MainWindow::blackBackgroundMs - 20,
+             qPrintable(QString::number(sincePlaying.elapsed())));
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::VideoPage));
+    // The picture fills the player area.
+    QTRY_COMPARE(m_window->getMediaPlayer()->size(), pages()->size());
+    QCOMPARE(Settings::instance()->lastChannel(), QStringLiteral("Второй"));
+
+    const QList<EmulatorRequest> opens = m_emulator->requests("OpenStream");
+    QCOMPARE(opens.size(), 1);
+    QVERIFY(opens.first().message.contains("channel_id: 2"));
+}
+
+void TestMainWindow::previousAndNextStopAtTheEnds()
+{
+    QVERIFY(start(scenario()));
+    QVERIFY(waitForLoad());
+    m_channels->setCurrentChannel(m_channels->channelAt(0));
+    m_window->prevChannel();
+    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(0));
+    m_window->nextChannel();
+    m_window->nextChannel();
+    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(2));
+    m_window->nextChannel();
+    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(2));
+}
+
+void TestMainWindow::portalFollowsVideoOnDemand_data()
+{
+    QTest::addColumn<bool>("videoOnDemand");
+    QTest::newRow("with video on demand") << true;
+    QTest::newRow("without") << false;
+}
+
+void TestMainWindow::portalFollowsVideoOnDemand()
+{
+    QFETCH(bool, videoOnDemand);
+    QVERIFY(start(scenario(videoOnDemand)));
+    auto* portal = child<QToolButton>("buttonMediaPortal");
+    QVERIFY(!portal->isEnabled());  // until the user information says so
+    QVERIFY(waitForLoad());
+    QCOMPARE(portal->isEnabled(), videoOnDemand);
+    QCOMPARE(Settings::instance()->isUserVodAvailable(), videoOnDemand);
+}
+
+void TestMainWindow::blockedUserIsShownInTheStatusBar()
+{
+    QVERIFY(start(scenario(false, true)));
+    auto* status = child<StatusBar>("statusBar");
+    QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), 15000);
+    QCOMPARE(status->text(), QStringLiteral("Error user is blocked"));
+}
+
+void TestMainWindow::closingSendsSettingsThenClosesTheStream()
+{
+    LogCapture log;
+    QVERIFY(start(scenario()));
+    QVERIFY(waitForLoad());
+    QVERIFY(playChannel(0));
+    QElapsedTimer sinceClose;
+    sinceClose.start();
+    m_window->close();
+    QVERIFY(log.waitFor("[MainWindow::onExit] application close"));
+    QVERIFY(sinceClose.elapsed() >= MainWindow::closeDelayMs - 20);
+    QVERIFY(m_emulator->waitForRequests(1));
+    QStringList order;
+    for (const EmulatorRequest& request : m_emulator->requests()) {
+        if (request.rpc == "SetStbSettings" || request.rpc == "CloseStream")
+            order << request.rpc;
+    }
+    QCOMPARE(order, (QStringList{"SetStbSettings", "CloseStream"}));
+}
+
+void TestMainWindow::closingWithASilentServerStillQuits()
+{
+    LogCapture log;
+    QVERIFY(start(scenario(), {"--fault", "SetStbSettings:delay=5000"}));
+    QVERIFY(waitForLoad());
+    QElapsedTimer sinceClose;
+    sinceClose.start();
+    m_window->close();
+    QVERIFY(log.waitFor("[MainWindow::onExit] application close", 3000));
+    QVERIFY(sinceClose.elapsed() < 2000);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_emulator->requests("CloseStream").size(), 0);
+}
+
+void TestMainWindow::sameModeAgainChangesNothing()
+{
+    QVERIFY(start(scenario()));
+    QSignalSpy modes(m_window.get(), &MainWindow::modeChanged);
+    m_window->setMode(MainWindow::IptvMode);
+    QCOMPARE(modes.count(), 0);
+    m_window->setMode(MainWindow::IptvMode, true);
+    QCOMPARE(modes.count(), 1);
+    m_window->setMode(MainWindow::RecordViewMode);
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::RecordingsPage));
+    QCOMPARE(Settings::instance()->lastMode(), int(MainWindow::RecordViewMode));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
