@@ -6,6 +6,7 @@
 #include "channellistview.h"
 #include "channelmanager.h"
 #include "guideanswers.h"
+#include "scriptedguard.h"
 #include "temporaryprofile.h"
 
 #include <QSignalSpy>
@@ -25,19 +26,6 @@ proto::ChannelListResponse numberedChannels(int count)
         addChannel(list, i, "Channel " + std::to_string(i));
     return list;
 }
-
-class ScriptedGuard final : public ChannelChangeGuard
-{
-public:
-    bool allow = true;
-    QList<QPair<Channel*, Channel*>> asked;
-
-    bool allowChannelChange(Channel* from, Channel* to) override
-    {
-        asked.append(qMakePair(from, to));
-        return allow;
-    }
-};
 
 }  // namespace
 

@@ -3,8 +3,9 @@
 #include "channellistbuilder.h"
 #include "channelmanager.h"
 #include "guideanswers.h"
-#include "temporaryprofile.h"
+#include "scriptedguard.h"
 #include "telecast.h"
+#include "temporaryprofile.h"
 
 #include "stb_params.pb.h"
 #include "user_channels.pb.h"
@@ -49,19 +50,6 @@ QStringList titlesOf(const QList<Telecast*>& telecasts)
         titles.append(telecast->title());
     return titles;
 }
-
-class ScriptedGuard final : public ChannelChangeGuard
-{
-public:
-    bool allow = true;
-    QList<QPair<Channel*, Channel*>> asked;
-
-    bool allowChannelChange(Channel* from, Channel* to) override
-    {
-        asked.append(qMakePair(from, to));
-        return allow;
-    }
-};
 
 }  // namespace
 
