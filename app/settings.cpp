@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QSettings>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -579,6 +580,14 @@ QHostAddress Settings::interfaceAddress(const QString& name) const
 QString Settings::macAddress() const
 {
     return NetInterfaces::macAddress(m_interfaces, m_interfaceName);
+}
+
+bool Settings::hasNetworkInterfaceAddress() const
+{
+    return std::any_of(
+        m_interfaces.cbegin(), m_interfaces.cend(), [this](const NetInterface& candidate) {
+            return candidate.name == m_interfaceName && NetInterfaces::isSelectable(candidate);
+        });
 }
 
 bool Settings::beginInterfaceEnumeration()

@@ -57,6 +57,8 @@ public:
     QString getDefaultNetInterfaceUuid() const;
     QHostAddress interfaceAddress(const QString& name) const;
     QString macAddress() const;
+    // Whether the chosen interface has an IPv4 address of its own.
+    bool hasNetworkInterfaceAddress() const;
     bool beginInterfaceEnumeration();
     bool nextInterface(QString* name, QString* description);
 

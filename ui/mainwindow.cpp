@@ -697,8 +697,8 @@ void MainWindow::applySettings()
     const Settings* store = settings();
     const bool deinterlaced = m_mode == IptvMode || m_mode == RecordViewMode;
     mediaPlayer->setDeinterlace(DeinterlaceMode(deinterlaced ? store->deinterlaceMode() : 0));
-    if (store->networkInterfaceAddress() == QHostAddress(QHostAddress::LocalHost) &&
-        store->interfaces().isEmpty())
+    // Reported, not fatal: playback is still attempted.
+    if (!store->hasNetworkInterfaceAddress())
         qDebug("No IPv4 interface found");
     mediaPlayer->setGPUAcceleration(store->useGPUAcceleration());
     mediaPlayer->setNetworkCaching(store->networkCaching());

@@ -498,9 +498,13 @@ void TestSettings::interfaceChoiceAndAddresses()
     QVERIFY(settings->setNetworkInterface("eth0"));
     QCOMPARE(settings->networkInterfaceAddress(), QHostAddress("192.168.1.20"));
     QCOMPARE(settings->macAddress(), QStringLiteral("AABBCCDDEE01"));
+    QVERIFY(settings->hasNetworkInterfaceAddress());
     QVERIFY(settings->setNetworkInterface("gone"));
     QCOMPARE(settings->networkInterfaceAddress(), QHostAddress("127.0.0.1"));
     QCOMPARE(settings->macAddress(), QString());
+    QVERIFY(!settings->hasNetworkInterfaceAddress());
+    QVERIFY(settings->setNetworkInterface("wlan0"));  // IPv6 only
+    QVERIFY(!settings->hasNetworkInterfaceAddress());
 }
 
 void TestSettings::storedInterfaceWinsOverDefault()
