@@ -258,6 +258,8 @@ void MainWindow::setTVServerManager(TTVServerManager* manager)
     manager->authorize();
 }
 
+// The log-in has loaded everything; the channel manager builds its list from
+// it and reports loadFinished(), on which the last channel is made current.
 void MainWindow::onLoadingServerDataCompleted() {}
 
 bool MainWindow::allowChannelChange(Channel* from, Channel* to)
