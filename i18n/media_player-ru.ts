@@ -200,6 +200,42 @@
     </message>
 </context>
 <context>
+    <name>PauseOrPlayAction</name>
+    <message>
+        <source>Pause (Space)</source>
+        <translation>Пауза (Пробел)</translation>
+    </message>
+    <message>
+        <source>Play (Space)</source>
+        <translation>Воспроизвести (Пробел)</translation>
+    </message>
+</context>
+<context>
+    <name>RecordAction</name>
+    <message>
+        <source>Start/Stop Recording</source>
+        <translation>Начать/остановить запись</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduledRecordListAction</name>
+    <message>
+        <source>Show/hide scheduled recordings</source>
+        <translation>Показать/скрыть запланированные записи</translation>
+    </message>
+</context>
+<context>
+    <name>ShowTvProgramAction</name>
+    <message>
+        <source>Hide TV program (F3, t)</source>
+        <translation>Скрыть телепрограмму (F3, t)</translation>
+    </message>
+    <message>
+        <source>Show TV program (F3, t)</source>
+        <translation>Показать телепрограмму (F3, t)</translation>
+    </message>
+</context>
+<context>
     <name>StatisticsWindow</name>
     <message>
         <source>Statistics</source>
@@ -283,6 +319,13 @@
     </message>
 </context>
 <context>
+    <name>StopVideoAction</name>
+    <message>
+        <source>Stop playback</source>
+        <translation>Остановить воспроизведение</translation>
+    </message>
+</context>
+<context>
     <name>TTVServerManager</name>
     <message>
         <source>Error authorize. Please call for support</source>
@@ -340,6 +383,17 @@
     <message>
         <source>Important notice:</source>
         <translation>Важно:</translation>
+    </message>
+</context>
+<context>
+    <name>VideoOrPortalAction</name>
+    <message>
+        <source>Switch back to portal</source>
+        <translation>Вернуться к порталу</translation>
+    </message>
+    <message>
+        <source>Switch to movie</source>
+        <translation>Перейти к фильму</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "channelmanager.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
+#include "playeractions.h"
 #include "settings.h"
 #include "showplayermessage.h"
 #include "statisticswindow.h"
@@ -60,7 +61,8 @@ MainWindow::MainWindow(QWidget* parent)
     statusBar->hide();
     for (QWidget* unused :
          {static_cast<QWidget*>(buttonMediaPortalOllTv), static_cast<QWidget*>(buttonYouTube),
-          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback)})
+          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback),
+          static_cast<QWidget*>(buttonLinks)})
         unused->hide();
     m_closePictureLabel->setScaledContents(true);
     m_closePictureWindow->setGeometry(100, 100, 700, 500);
@@ -86,6 +88,7 @@ MainWindow::MainWindow(QWidget* parent)
     lwChannelList->setShowNumbers(settings()->showChannelNumbers());
     volumeSlider->setMaximum(MediaPlayer::maxVolume);
     createTimers();
+    createPlayerActions();
     setupStartMode();
     connectMediaPlayer();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
@@ -113,7 +116,6 @@ void MainWindow::createTray()
 
 void MainWindow::connectWidgets()
 {
-    connect(buttonTvProgram, &QToolButton::toggled, this, &MainWindow::toggleTvProgram);
     connect(buttonIptv, &QToolButton::toggled, this, &MainWindow::setIptvMode);
     connect(buttonMediaPortal, &QToolButton::toggled, this, &MainWindow::setMediaPortalMode);
     connect(buttonMediaPortalOllTv, &QToolButton::toggled, this, &MainWindow::setOllTvMode);
@@ -141,6 +143,27 @@ void MainWindow::connectWidgets()
     connect(this, &MainWindow::ShowCloseChannelPic, this, &MainWindow::onShowCloseChannelPic);
     connect(this, &MainWindow::HidesCloseChannelPic, this, &MainWindow::onHidesCloseChannelPic);
     connect(m_timeMachine, &TimeMachineManager::openNewUrl, this, &MainWindow::openChannelNewUrl);
+}
+
+void MainWindow::createPlayerActions()
+{
+    m_videoOrPortalAction = new VideoOrPortalAction(this);
+    m_stopVideoAction = new StopVideoAction(this);
+    m_showTvProgramAction = new ShowTvProgramAction(this);
+    m_pauseOrPlayAction = new PauseOrPlayAction(this);
+    m_recordAction = new RecordAction(this);
+    m_scheduledRecordListAction = new ScheduledRecordListAction(this);
+    const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
+        {buttonMovieOrPortal, m_videoOrPortalAction},
+        {buttonStopPlayback, m_stopVideoAction},
+        {buttonTvProgram, m_showTvProgramAction},
+        {buttonPlayPause, m_pauseOrPlayAction},
+        {buttonRecord, m_recordAction},
+        {buttonScheduledRecordList, m_scheduledRecordListAction}};
+    for (const auto& [button, action] : buttons) {
+        button->setDefaultAction(action);
+        action->updateState();
+    }
 }
 
 void MainWindow::createTimers()
@@ -237,6 +260,11 @@ void MainWindow::setChannelManager(ChannelManager* manager)
         setLastChannel();
     else
         manager->cancelLoad();
+}
+
+ChannelManager* MainWindow::channelManager() const
+{
+    return m_channelManager;
 }
 
 void MainWindow::setTVServerManager(TTVServerManager* manager)
@@ -565,7 +593,7 @@ void MainWindow::showPageUnlessGuide(Page page)
 
 bool MainWindow::isGuideShown() const
 {
-    return buttonTvProgram->isChecked();
+    return logoSwitcher->currentIndex() == TvProgramPage;
 }
 
 void MainWindow::stopIfPlaying()
@@ -610,17 +638,32 @@ void MainWindow::switchToLogo()
 
 void MainWindow::switchToPlayer()
 {
-    logoSwitcher->setCurrentIndex(VideoPage);
+    showPage(VideoPage);
+}
+
+void MainWindow::showPage(Page page)
+{
+    logoSwitcher->setCurrentIndex(page);
     setupVideoDependentButtons();
 }
 
-void MainWindow::toggleTvProgram(bool toggle)
+// ---- the portal's movie ----------------------------------------------------
+
+void MainWindow::setDefaultMovie(const QString& url, const QString& title)
 {
-    if (toggle)
-        logoSwitcher->setCurrentIndex(TvProgramPage);
-    else
-        logoSwitcher->setCurrentIndex(mediaPlayer->playback().isPlaying() ? VideoPage : LogoPage);
-    setupVideoDependentButtons();
+    m_defaultMovieUrl = url;
+    m_defaultMovieTitle = title;
+    emit defaultMovieChanged();
+}
+
+void MainWindow::playFtpMovie(const QString& url, int position)
+{
+    mediaPlayer->open(url);
+    if (position > 0) {
+        connect(
+            mediaPlayer, &MediaPlayer::playing, this,
+            [this, position] { mediaPlayer->setTime(position); }, Qt::SingleShotConnection);
+    }
 }
 
 // ---- close-channel pictures ------------------------------------------------

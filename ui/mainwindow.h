@@ -12,6 +12,12 @@
 class Channel;
 class ChannelManager;
 class MarginCropController;
+class PauseOrPlayAction;
+class RecordAction;
+class ScheduledRecordListAction;
+class ShowTvProgramAction;
+class StopVideoAction;
+class VideoOrPortalAction;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -58,6 +64,21 @@ public:
     StatusBar* statusBarWidget() const { return statusBar; }
     QPushButton* reconnectButton() const { return m_reconnectButton; }
     int currentPage() const { return logoSwitcher->currentIndex(); }
+    QStackedWidget* pageStack() const { return logoSwitcher; }
+    // Shows a page of the player area and the buttons that go with it.
+    void showPage(Page page);
+    ChannelManager* channelManager() const;
+
+    // The movie the portal page announced last; known when it has a title.
+    void setDefaultMovie(const QString& url, const QString& title);
+    QString defaultMovieUrl() const { return m_defaultMovieUrl; }
+    QString defaultMovieTitle() const { return m_defaultMovieTitle; }
+    // Plays a portal movie from position (seconds).
+    void playFtpMovie(const QString& url, int position);
+
+    void setupVideoDependentButtons();
+    // Shows each separator of the button row only between visible groups.
+    void updateSeparators();
 
 signals:
     void modeChanged(MainWindow::Mode value);
@@ -74,7 +95,6 @@ signals:
 
 public slots:
     void toggleChannelList();
-    void toggleTvProgram(bool toggle);
     void nextChannel();
     void prevChannel();
     void switchToLogo();
@@ -149,8 +169,7 @@ private:
     void setupStartMode();
     void offerVersionChanges();
     void applySplitterSizes();
-    void setupVideoDependentButtons();
-    void updateSeparators();
+    void createPlayerActions();
     void selectChannelInLists();
     void applyPictureSettings();
     void showPageUnlessGuide(Page page);
@@ -179,6 +198,15 @@ private:
     QTimer* m_blackBackgroundTimer;
     QTimer* m_closeTimer = nullptr;
 
+    VideoOrPortalAction* m_videoOrPortalAction;
+    StopVideoAction* m_stopVideoAction;
+    ShowTvProgramAction* m_showTvProgramAction;
+    PauseOrPlayAction* m_pauseOrPlayAction;
+    RecordAction* m_recordAction;
+    ScheduledRecordListAction* m_scheduledRecordListAction;
+
+    QString m_defaultMovieUrl;
+    QString m_defaultMovieTitle;
     Channel* m_currentChannel = nullptr;
     bool m_onlyPlayer = false;
     bool m_pausedByTray = false;

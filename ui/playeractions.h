@@ -1,0 +1,149 @@
+#pragma once
+
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QIcon>
+
+#include <memory>
+
+class MediaPlayer;
+
+// An action behind one tool button of the main window. It decides by itself
+// when it shows, is enabled or checked and what it looks like; the window
+// only makes it the default action of its button.
+class PlayerAction : public QAction
+{
+    Q_OBJECT
+public:
+    explicit PlayerAction(MainWindow* window);
+
+public slots:
+    // Does the action's work; subclasses end with the base version.
+    virtual void execute();
+    // Re-evaluates the action; subclasses end with the base version, which
+    // shows the action's buttons exactly while the action is visible.
+    virtual void updateState();
+
+protected:
+    MainWindow* window() const { return m_window; }
+    MediaPlayer* player() const;
+    bool inMode(MainWindow::Mode mode) const { return m_window->getMode() == mode; }
+    // Nothing to play: no media, or stopped, ended or failed.
+    bool playerIdle() const;
+    bool playerPlaying() const;
+    void setAvailable(bool available);
+    void setLook(const QIcon& icon, const QString& text);
+    // Shows page, or leaves it for the video or the logo when it shows.
+    void togglePage(MainWindow::Page page);
+
+private:
+    MainWindow* m_window;
+};
+
+// Two icons loaded once and shared by every action that uses them.
+struct SharedIcons
+{
+    QIcon first;
+    QIcon second;
+
+    static std::shared_ptr<const SharedIcons> get(std::weak_ptr<const SharedIcons>& cache,
+                                                  const char* first, const char* second);
+};
+
+// Goes from the portal to the running movie and back, pausing the movie
+// while the portal shows.
+class VideoOrPortalAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit VideoOrPortalAction(MainWindow* window);
+
+public slots:
+    void execute() override;
+    void updateState() override;
+
+private:
+    std::shared_ptr<const SharedIcons> m_icons;  // back to the portal, on to the movie
+    bool m_pausedByMe = false;
+};
+
+class StopVideoAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit StopVideoAction(MainWindow* window);
+
+public slots:
+    void execute() override;
+    void updateState() override;
+
+private:
+    bool canStop() const;
+};
+
+// Shows and hides the programme guide.
+class ShowTvProgramAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit ShowTvProgramAction(MainWindow* window);
+
+public slots:
+    void execute() override;
+    void updateState() override;
+};
+
+// Pauses and resumes playback; in the portal it also starts the movie the
+// portal page announced.
+class PauseOrPlayAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    enum PortalState { NoMovie = 0, MovieKnown = 1, MovieStarting = 2, MovieLoaded = 3 };
+    Q_ENUM(PortalState)
+
+    explicit PauseOrPlayAction(MainWindow* window);
+
+    PortalState portalState() const { return m_state; }
+
+public slots:
+    void execute() override;
+    void updateState() override;
+    void resetState();
+    void changeState();
+
+private:
+    PortalState initialState() const;
+    void followPlayback(bool withIcon);
+
+    std::shared_ptr<const SharedIcons> m_icons;  // pause, start
+    PortalState m_state = NoMovie;
+};
+
+// Starts and stops recording the channel that plays.
+class RecordAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit RecordAction(MainWindow* window);
+
+public slots:
+    void execute() override;
+    void updateState() override;
+
+private:
+    void startRecording();
+};
+
+// Shows and hides the list of scheduled recordings.
+class ScheduledRecordListAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit ScheduledRecordListAction(MainWindow* window);
+
+public slots:
+    void execute() override;
+    void updateState() override;
+};
