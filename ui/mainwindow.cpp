@@ -636,6 +636,12 @@ void MainWindow::switchToLogo()
         QApplication::restoreOverrideCursor();
 }
 
+void MainWindow::toggleTvProgram(bool toggle)
+{
+    if (toggle != (currentPage() == TvProgramPage))
+        m_showTvProgramAction->trigger();
+}
+
 void MainWindow::switchToPlayer()
 {
     showPage(VideoPage);

@@ -95,6 +95,8 @@ signals:
 
 public slots:
     void toggleChannelList();
+    // Shows or hides the programme guide page, as its tool button does.
+    void toggleTvProgram(bool toggle);
     void nextChannel();
     void prevChannel();
     void switchToLogo();

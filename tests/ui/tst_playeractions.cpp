@@ -64,6 +64,7 @@ private slots:
     void idleButtonsFollowTheMode();
     void tvProgramButtonOpensAndClosesTheGuide();
     void tvProgramClosesToTheVideoWhilePlaying();
+    void toggleTvProgramSetsTheGuideState();
     void scheduledRecordListTogglesItsPage();
     void scheduledRecordListOutsideIptvIsLogged();
     void pauseOrPlayFollowsThePlayer();
@@ -190,6 +191,20 @@ void TestPlayerActions::idleButtonsFollowTheMode()
         QVERIFY(!playAction->isEnabled());  // no movie announced yet
     QCOMPARE(child<QFrame>("line_2")->isHidden(), !secondSeparator);
     QVERIFY(child<QToolButton>("buttonLinks")->isHidden());
+}
+
+void TestPlayerActions::toggleTvProgramSetsTheGuideState()
+{
+    createWindow();
+    auto* guide = action<ShowTvProgramAction>("buttonTvProgram");
+    m_window->toggleTvProgram(true);
+    QCOMPARE(page(), int(MainWindow::TvProgramPage));
+    QVERIFY(guide->isChecked());
+    m_window->toggleTvProgram(true);  // already shown: stays
+    QCOMPARE(page(), int(MainWindow::TvProgramPage));
+    m_window->toggleTvProgram(false);
+    QCOMPARE(page(), int(MainWindow::LogoPage));
+    QVERIFY(!guide->isChecked());
 }
 
 void TestPlayerActions::tvProgramButtonOpensAndClosesTheGuide()
