@@ -1,11 +1,11 @@
 #include "channel.h"
 #include "channellistview.h"
 #include "channelmanager.h"
-#include "emulatorprocess.h"
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "mediaplayer.h"
 #include "messageboxes.h"
+#include "playersession.h"
 #include "statusbar.h"
 #include "temporaryprofile.h"
 #include "ttvservermanager.h"
@@ -57,67 +57,36 @@ private slots:
     void sameModeAgainChangesNothing();
 
 private:
-    bool start(const QJsonObject& json, const QStringList& emulatorArguments = {});
-    bool waitForLoad();
+    bool start(const QJsonObject& json, const QStringList& emulatorArguments = {})
+    {
+        return m_session->start(json, emulatorArguments);
+    }
+    bool waitForLoad() const { return m_session->waitForLoad(); }
     bool playChannel(int row);
     template <typename Widget>
     Widget* child(const char* name) const
     {
-        return m_window->findChild<Widget*>(QString::fromLatin1(name));
+        return m_session->child<Widget>(name);
     }
     QStackedWidget* pages() const { return child<QStackedWidget>("logoSwitcher"); }
 
-    std::unique_ptr<TemporaryProfile> m_profile;
-    std::unique_ptr<EmulatorProcess> m_emulator;
-    std::unique_ptr<TTVServerManager> m_server;
-    std::unique_ptr<ChannelManager> m_channels;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<PlayerSession> m_session;
 };
 
 void TestMainWindow::init()
 {
-    m_profile = std::make_unique<TemporaryProfile>();
-    Settings::instance()->setVersionInfo();  // no version-changes dialog
+    m_session = std::make_unique<PlayerSession>();
 }
 
 void TestMainWindow::cleanup()
 {
-    m_window.reset();
-    m_channels.reset();
-    m_server.reset();
-    m_emulator.reset();
-    Settings::destroy();
-    m_profile.reset();
-    MessageBoxes::setPresenter({});
-}
-
-bool TestMainWindow::start(const QJsonObject& json, const QStringList& emulatorArguments)
-{
-    m_emulator = std::make_unique<EmulatorProcess>();
-    if (!m_emulator->start(json, emulatorArguments))
-        return false;
-    Settings::instance()->setServer(m_emulator->host());
-    m_server = std::make_unique<TTVServerManager>();
-    m_channels = std::make_unique<ChannelManager>();
-    m_channels->setServerManager(m_server.get());
-    m_window = std::make_unique<MainWindow>();
-    m_window->setTVServerManager(m_server.get());
-    m_window->setChannelManager(m_channels.get());
-    m_window->show();
-    m_channels->load();
-    return true;
-}
-
-bool TestMainWindow::waitForLoad()
-{
-    return m_channels->isLoaded() ||
-           QSignalSpy(m_channels.get(), &ChannelManager::loadFinished).wait(15000);
+    m_session.reset();
 }
 
 bool TestMainWindow::playChannel(int row)
 {
     auto* list = child<ChannelList::View>("lwChannelList");
-    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
+    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
     list->changeChannel(list->model()->index(row, 0));
     return video.wait(20000);
 }
@@ -138,13 +107,14 @@ void TestMainWindow::pickingAChannelPlaysIt()
     QVERIFY(start(scenario()));
     QVERIFY(waitForLoad());
     auto* list = child<ChannelList::View>("lwChannelList");
-    QSignalSpy playing(m_window->getMediaPlayer(), &MediaPlayer::playing);
-    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
+    QSignalSpy playing(m_session->window->getMediaPlayer(), &MediaPlayer::playing);
+    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
     QElapsedTimer sincePlaying;
-    connect(m_window->getMediaPlayer(), &MediaPlayer::playing, this, [&] { sincePlaying.start(); });
+    connect(m_session->window->getMediaPlayer(), &MediaPlayer::playing, this,
+            [&] { sincePlaying.start(); });
 
     list->changeChannel(list->model()->index(1, 0));
-    QCOMPARE(m_channels->currentChannel()->name(), QStringLiteral("Второй"));
+    QCOMPARE(m_session->channels->currentChannel()->name(), QStringLiteral("Второй"));
     QCOMPARE(pages()->currentIndex(), int(MainWindow::StandByPage));
     QVERIFY(video.wait(20000));
     QCOMPARE(playing.count(), 1);
@@ -152,10 +122,10 @@ void TestMainWindow::pickingAChannelPlaysIt()
              qPrintable(QString::number(sincePlaying.elapsed())));
     QCOMPARE(pages()->currentIndex(), int(MainWindow::VideoPage));
     // The picture fills the player area.
-    QTRY_COMPARE(m_window->getMediaPlayer()->size(), pages()->size());
+    QTRY_COMPARE(m_session->window->getMediaPlayer()->size(), pages()->size());
     QCOMPARE(Settings::instance()->lastChannel(), QStringLiteral("Второй"));
 
-    const QList<EmulatorRequest> opens = m_emulator->requests("OpenStream");
+    const QList<EmulatorRequest> opens = m_session->emulator->requests("OpenStream");
     QCOMPARE(opens.size(), 1);
     QVERIFY(opens.first().message.contains("channel_id: 2"));
 }
@@ -164,14 +134,14 @@ void TestMainWindow::previousAndNextStopAtTheEnds()
 {
     QVERIFY(start(scenario()));
     QVERIFY(waitForLoad());
-    m_channels->setCurrentChannel(m_channels->channelAt(0));
-    m_window->prevChannel();
-    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(0));
-    m_window->nextChannel();
-    m_window->nextChannel();
-    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(2));
-    m_window->nextChannel();
-    QCOMPARE(m_channels->currentChannel(), m_channels->channelAt(2));
+    m_session->channels->setCurrentChannel(m_session->channels->channelAt(0));
+    m_session->window->prevChannel();
+    QCOMPARE(m_session->channels->currentChannel(), m_session->channels->channelAt(0));
+    m_session->window->nextChannel();
+    m_session->window->nextChannel();
+    QCOMPARE(m_session->channels->currentChannel(), m_session->channels->channelAt(2));
+    m_session->window->nextChannel();
+    QCOMPARE(m_session->channels->currentChannel(), m_session->channels->channelAt(2));
 }
 
 void TestMainWindow::portalFollowsVideoOnDemand_data()
@@ -208,12 +178,12 @@ void TestMainWindow::closingSendsSettingsThenClosesTheStream()
     QVERIFY(playChannel(0));
     QElapsedTimer sinceClose;
     sinceClose.start();
-    m_window->close();
+    m_session->window->close();
     QVERIFY(log.waitFor("[MainWindow::onExit] application close"));
     QVERIFY(sinceClose.elapsed() >= MainWindow::closeDelayMs - 20);
-    QVERIFY(m_emulator->waitForRequests(1));
+    QVERIFY(m_session->emulator->waitForRequests(1));
     QStringList order;
-    for (const EmulatorRequest& request : m_emulator->requests()) {
+    for (const EmulatorRequest& request : m_session->emulator->requests()) {
         if (request.rpc == "SetStbSettings" || request.rpc == "CloseStream")
             order << request.rpc;
     }
@@ -227,22 +197,22 @@ void TestMainWindow::closingWithASilentServerStillQuits()
     QVERIFY(waitForLoad());
     QElapsedTimer sinceClose;
     sinceClose.start();
-    m_window->close();
+    m_session->window->close();
     QVERIFY(log.waitFor("[MainWindow::onExit] application close", 3000));
     QVERIFY(sinceClose.elapsed() < 2000);
-    QVERIFY(!m_window->isVisible());
-    QCOMPARE(m_emulator->requests("CloseStream").size(), 0);
+    QVERIFY(!m_session->window->isVisible());
+    QCOMPARE(m_session->emulator->requests("CloseStream").size(), 0);
 }
 
 void TestMainWindow::sameModeAgainChangesNothing()
 {
     QVERIFY(start(scenario()));
-    QSignalSpy modes(m_window.get(), &MainWindow::modeChanged);
-    m_window->setMode(MainWindow::IptvMode);
+    QSignalSpy modes(m_session->window.get(), &MainWindow::modeChanged);
+    m_session->window->setMode(MainWindow::IptvMode);
     QCOMPARE(modes.count(), 0);
-    m_window->setMode(MainWindow::IptvMode, true);
+    m_session->window->setMode(MainWindow::IptvMode, true);
     QCOMPARE(modes.count(), 1);
-    m_window->setMode(MainWindow::RecordViewMode);
+    m_session->window->setMode(MainWindow::RecordViewMode);
     QCOMPARE(pages()->currentIndex(), int(MainWindow::RecordingsPage));
     QCOMPARE(Settings::instance()->lastMode(), int(MainWindow::RecordViewMode));
 }

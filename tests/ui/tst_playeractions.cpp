@@ -1,9 +1,9 @@
 #include "channelmanager.h"
-#include "emulatorprocess.h"
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "mediaplayer.h"
 #include "playeractions.h"
+#include "playersession.h"
 #include "temporaryprofile.h"
 #include "ttvservermanager.h"
 
@@ -74,81 +74,48 @@ private slots:
     void recordWithoutAChannelIsLogged();
 
 private:
-    void createWindow();
-    bool start();
+    void createWindow() { m_session->createWindow(); }
+    bool start() { return m_session->start(scenario()) && m_session->waitForLoad(); }
     bool playChannel(int row);
     bool startPortalMovie();
     template <typename Widget>
     Widget* child(const char* name) const
     {
-        return m_window->findChild<Widget*>(QString::fromLatin1(name));
+        return m_session->child<Widget>(name);
     }
     template <typename Action>
     Action* action(const char* button) const
     {
         return qobject_cast<Action*>(child<QToolButton>(button)->defaultAction());
     }
-    int page() const { return m_window->currentPage(); }
-    MediaPlayer* player() const { return m_window->getMediaPlayer(); }
+    int page() const { return m_session->window->currentPage(); }
+    MediaPlayer* player() const { return m_session->window->getMediaPlayer(); }
 
-    std::unique_ptr<TemporaryProfile> m_profile;
-    std::unique_ptr<EmulatorProcess> m_emulator;
-    std::unique_ptr<TTVServerManager> m_server;
-    std::unique_ptr<ChannelManager> m_channels;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<PlayerSession> m_session;
 };
 
 void TestPlayerActions::init()
 {
-    m_profile = std::make_unique<TemporaryProfile>();
-    Settings::instance()->setVersionInfo();  // no version-changes dialog
+    m_session = std::make_unique<PlayerSession>();
 }
 
 void TestPlayerActions::cleanup()
 {
-    m_window.reset();
-    m_channels.reset();
-    m_server.reset();
-    m_emulator.reset();
-    Settings::destroy();
-    m_profile.reset();
-}
-
-void TestPlayerActions::createWindow()
-{
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-}
-
-bool TestPlayerActions::start()
-{
-    m_emulator = std::make_unique<EmulatorProcess>();
-    if (!m_emulator->start(scenario()))
-        return false;
-    Settings::instance()->setServer(m_emulator->host());
-    m_server = std::make_unique<TTVServerManager>();
-    m_channels = std::make_unique<ChannelManager>();
-    m_channels->setServerManager(m_server.get());
-    createWindow();
-    m_window->setTVServerManager(m_server.get());
-    m_window->setChannelManager(m_channels.get());
-    m_channels->load();
-    return m_channels->isLoaded() ||
-           QSignalSpy(m_channels.get(), &ChannelManager::loadFinished).wait(15000);
+    m_session.reset();
 }
 
 bool TestPlayerActions::playChannel(int row)
 {
-    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
-    m_channels->setCurrentChannel(m_channels->channelAt(row));
+    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
+    m_session->channels->setCurrentChannel(m_session->channels->channelAt(row));
     return video.wait(playTimeout);
 }
 
 bool TestPlayerActions::startPortalMovie()
 {
-    m_window->setMode(MainWindow::MediaPortalMode);
-    m_window->setDefaultMovie(m_emulator->url("/stream/1").toString(), "Movie");
-    QSignalSpy video(m_window.get(), &MainWindow::switchedToVideo);
+    m_session->window->setMode(MainWindow::MediaPortalMode);
+    m_session->window->setDefaultMovie(m_session->emulator->url("/stream/1").toString(), "Movie");
+    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
     action<PauseOrPlayAction>("buttonPlayPause")->trigger();
     return video.wait(playTimeout);
 }
@@ -171,7 +138,7 @@ void TestPlayerActions::idleButtonsFollowTheMode()
     QFETCH(bool, playPause);
     QFETCH(bool, secondSeparator);
     createWindow();
-    m_window->setMode(mode, true);
+    m_session->window->setMode(mode, true);
 
     for (const char* name : {"buttonTvProgram", "buttonScheduledRecordList"}) {
         QCOMPARE(action<PlayerAction>(name)->isVisible(), guide);
@@ -197,12 +164,12 @@ void TestPlayerActions::toggleTvProgramSetsTheGuideState()
 {
     createWindow();
     auto* guide = action<ShowTvProgramAction>("buttonTvProgram");
-    m_window->toggleTvProgram(true);
+    m_session->window->toggleTvProgram(true);
     QCOMPARE(page(), int(MainWindow::TvProgramPage));
     QVERIFY(guide->isChecked());
-    m_window->toggleTvProgram(true);  // already shown: stays
+    m_session->window->toggleTvProgram(true);  // already shown: stays
     QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    m_window->toggleTvProgram(false);
+    m_session->window->toggleTvProgram(false);
     QCOMPARE(page(), int(MainWindow::LogoPage));
     QVERIFY(!guide->isChecked());
 }
@@ -230,10 +197,10 @@ void TestPlayerActions::tvProgramButtonOpensAndClosesTheGuide()
     QCOMPARE(toggled.count(), 2);  // the clicks only, not the re-evaluation
 
     // The page shown by other means checks the button.
-    m_window->showPage(MainWindow::TvProgramPage);
+    m_session->window->showPage(MainWindow::TvProgramPage);
     QVERIFY(button->isChecked());
 
-    m_window->setMode(MainWindow::RecordViewMode);
+    m_session->window->setMode(MainWindow::RecordViewMode);
     QVERIFY(!guide->isVisible());
     guide->execute();
     QCOMPARE(page(), int(MainWindow::RecordingsPage));
@@ -249,7 +216,7 @@ void TestPlayerActions::tvProgramClosesToTheVideoWhilePlaying()
     QCOMPARE(page(), int(MainWindow::TvProgramPage));
     // A channel change keeps the guide in front.
     QSignalSpy playing(player(), &MediaPlayer::playing);
-    m_channels->setCurrentChannel(m_channels->channelAt(1));
+    m_session->channels->setCurrentChannel(m_session->channels->channelAt(1));
     QVERIFY(playing.wait(playTimeout));
     QCOMPARE(page(), int(MainWindow::TvProgramPage));
     QVERIFY(guide->isChecked());
@@ -275,7 +242,7 @@ void TestPlayerActions::scheduledRecordListTogglesItsPage()
 void TestPlayerActions::scheduledRecordListOutsideIptvIsLogged()
 {
     createWindow();
-    m_window->setMode(MainWindow::RecordViewMode);
+    m_session->window->setMode(MainWindow::RecordViewMode);
     auto* list = action<ScheduledRecordListAction>("buttonScheduledRecordList");
     LogCapture log;
     list->execute();
@@ -317,12 +284,12 @@ void TestPlayerActions::pauseOrPlayFollowsThePlayer()
 void TestPlayerActions::portalStartsTheAnnouncedMovie()
 {
     QVERIFY(start());
-    m_window->setMode(MainWindow::MediaPortalMode);
+    m_session->window->setMode(MainWindow::MediaPortalMode);
     auto* playPause = action<PauseOrPlayAction>("buttonPlayPause");
     QCOMPARE(playPause->portalState(), PauseOrPlayAction::NoMovie);
     QVERIFY(!playPause->isEnabled());
 
-    m_window->setDefaultMovie(m_emulator->url("/stream/1").toString(), "Movie");
+    m_session->window->setDefaultMovie(m_session->emulator->url("/stream/1").toString(), "Movie");
     QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieKnown);
     QVERIFY(playPause->isEnabled());
     QCOMPARE(playPause->text(), QStringLiteral("Play (Space)"));
@@ -337,7 +304,7 @@ void TestPlayerActions::portalStartsTheAnnouncedMovie()
     QCOMPARE(playPause->text(), QStringLiteral("Pause (Space)"));
 
     // A mode change forgets the started movie.
-    m_window->setMode(MainWindow::RecordViewMode);
+    m_session->window->setMode(MainWindow::RecordViewMode);
     QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieKnown);
 }
 
@@ -414,7 +381,7 @@ void TestPlayerActions::recordRecordsIntoTheSaveFolder()
 void TestPlayerActions::recordWithoutAChannelIsLogged()
 {
     createWindow();
-    m_window->setMode(MainWindow::RecordViewMode);
+    m_session->window->setMode(MainWindow::RecordViewMode);
     LogCapture log;
     action<RecordAction>("buttonRecord")->execute();
     QVERIFY(

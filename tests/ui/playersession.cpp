@@ -1,0 +1,49 @@
+#include "playersession.h"
+
+#include "messageboxes.h"
+#include "settings.h"
+
+#include <QSignalSpy>
+
+PlayerSession::PlayerSession() : profile(std::make_unique<TemporaryProfile>())
+{
+    Settings::instance()->setVersionInfo();
+}
+
+PlayerSession::~PlayerSession()
+{
+    window.reset();
+    channels.reset();
+    server.reset();
+    emulator.reset();
+    Settings::destroy();
+    MessageBoxes::setPresenter({});
+}
+
+void PlayerSession::createWindow()
+{
+    window = std::make_unique<MainWindow>();
+    window->show();
+}
+
+bool PlayerSession::start(const QJsonObject& scenario, const QStringList& emulatorArguments)
+{
+    emulator = std::make_unique<EmulatorProcess>();
+    if (!emulator->start(scenario, emulatorArguments))
+        return false;
+    Settings::instance()->setServer(emulator->host());
+    server = std::make_unique<TTVServerManager>();
+    channels = std::make_unique<ChannelManager>();
+    channels->setServerManager(server.get());
+    createWindow();
+    window->setTVServerManager(server.get());
+    window->setChannelManager(channels.get());
+    channels->load();
+    return true;
+}
+
+bool PlayerSession::waitForLoad() const
+{
+    return channels->isLoaded() ||
+           QSignalSpy(channels.get(), &ChannelManager::loadFinished).wait(15000);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "channelmanager.h"
+#include "emulatorprocess.h"
+#include "mainwindow.h"
+#include "temporaryprofile.h"
+#include "ttvservermanager.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+#include <memory>
+
+// The player as start-up builds it, on a profile of its own, logged in to an
+// operator emulator. The version-changes dialog is already dismissed.
+struct PlayerSession
+{
+    PlayerSession();
+    ~PlayerSession();
+
+    // A main window without server or channel manager.
+    void createWindow();
+    // Starts the emulator on the scenario and the player against it; the
+    // channel list loads from here on.
+    bool start(const QJsonObject& scenario, const QStringList& emulatorArguments = {});
+    bool waitForLoad() const;
+
+    template <typename Widget>
+    Widget* child(const char* name) const
+    {
+        return window->findChild<Widget*>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<TemporaryProfile> profile;
+    std::unique_ptr<EmulatorProcess> emulator;
+    std::unique_ptr<TTVServerManager> server;
+    std::unique_ptr<ChannelManager> channels;
+    std::unique_ptr<MainWindow> window;
+};
