@@ -532,7 +532,6 @@ void MainWindow::setCurrentChannel(Channel* channel)
         volumeSlider->setEnabled(true);
         searchProgram->setText(QStringLiteral("ch:\"%1\"").arg(channel->name()));
         applyPictureSettings();
-        m_timeMachine->setNewChannel(channel);
         m_channelManager->PlayCurrentChannel();
         statusBar->hide();
         if (isFullScreen() && m_channelProgrammeOverlayEnabled)
