@@ -7,6 +7,7 @@
 #include "channelcatalog.h"
 #include "faults.h"
 #include "images.h"
+#include "portalpage.h"
 #include "requestlog.h"
 #include "rpcdispatcher.h"
 #include "streamer.h"
@@ -14,6 +15,7 @@
 namespace {
 
 const QByteArray kPng = "image/png";
+constexpr qsizetype kPortalFilms = 3;
 const QRegularExpression kIconPath("^/icons/(\\d+)\\.png$");
 const QRegularExpression kStreamPath("^/stream/(\\d+)$");
 
@@ -83,6 +85,10 @@ void Router::answerRpc(const HttpRequest& request, HttpConnection* connection, Q
 bool Router::answerGet(const HttpRequest& request, HttpConnection* connection)
 {
     const QString path = request.path();
+    if (path == "/") {
+        sendPortal(request, connection);
+        return true;
+    }
     if (path == "/images/channel-deny.png") {
         connection->send({200, kPng, m_channelDenyPng});
         return true;
@@ -96,6 +102,15 @@ bool Router::answerGet(const HttpRequest& request, HttpConnection* connection)
     }
     const QRegularExpressionMatch stream = kStreamPath.match(path);
     return stream.hasMatch() && startStream(stream.captured(1), connection);
+}
+
+void Router::sendPortal(const HttpRequest& request, HttpConnection* connection)
+{
+    QList<PortalPage::Film> films;
+    for (const ChannelEntry* channel : m_catalog.openChannels(kPortalFilms))
+        films.append({channel->id, channel->name});
+    connection->send(
+        {200, "text/html; charset=utf-8", PortalPage::html(request.header("host"), films)});
 }
 
 bool Router::startStream(const QString& channelId, HttpConnection* connection)

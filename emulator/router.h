@@ -16,6 +16,7 @@ class SampleLibrary;
 //   GET  /images/channel-deny.png        the closed-channel picture
 //   GET  /icons/<channel id>.png         channel icons
 //   GET  /stream/<channel id>[?offset=n] a channel's live stream
+//   GET  /                               the media portal's start page
 // Anything else is 404.
 class Router : public HttpHandler
 {
@@ -28,6 +29,7 @@ public:
 private:
     void answerRpc(const HttpRequest& request, HttpConnection* connection, QJsonObject entry);
     bool answerGet(const HttpRequest& request, HttpConnection* connection);
+    void sendPortal(const HttpRequest& request, HttpConnection* connection);
     bool startStream(const QString& channelId, HttpConnection* connection);
 
     const RpcDispatcher& m_rpc;

@@ -1,4 +1,4 @@
-// The emulator's live streams, pictures and start-up checks.
+// The emulator's live streams, portal page, pictures and start-up checks.
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,6 +43,7 @@ private slots:
     void streamIsAnOpenEndedTransportStream();
     void streamIsPacedAtTheSamplesRate();
     void streamPlaysTheChannelsSample();
+    void portalListsOpenChannelsAsFilmLinks();
     void shippedSamplesAreSmallTransportStreams();
     void shippedScenariosLoad_data();
     void shippedScenariosLoad();
@@ -139,6 +140,26 @@ void TestEmulatorStream::streamPlaysTheChannelsSample()
     const QByteArray start = connection->buffered().left(10 * kPacket);
     QVERIFY(start == sample.left(start.size()));
     QVERIFY(start != sampleBytes("test-pattern.ts").left(start.size()));
+}
+
+void TestEmulatorStream::portalListsOpenChannelsAsFilmLinks()
+{
+    RawHttpConnection* connection = openStream("/?wap=1&lan=1&usex=1");
+    QVERIFY(connection);
+    const std::optional<RawResponse> response = connection->readResponse();
+    QVERIFY(response);
+    QCOMPARE(response->status, 200);
+    QVERIFY(response->headers.value("content-type").startsWith("text/html"));
+    const QString page = QString::fromUtf8(response->body);
+    const QString host = m_emulator.host();
+    // The closed channel 3 is no film; the first open one is the default.
+    QVERIFY(page.contains(QStringLiteral("<title>http://%1/stream/1 | Первый</title>").arg(host)));
+    QVERIFY(page.contains(QStringLiteral("href=\"ftp://%1/pub/films/stream/1\"").arg(host)));
+    QVERIFY(page.contains(QStringLiteral("href=\"httpx://%1/stream/2\"").arg(host)));
+    QVERIFY(page.contains(QStringLiteral("href=\"ftp://%1/pub/films/stream/4\"").arg(host)));
+    QVERIFY(!page.contains(QStringLiteral("/stream/3")));
+    QVERIFY(page.contains(QStringLiteral("function walkGenres(step)")));
+    QVERIFY(page.contains(QStringLiteral("function walkMovies(step)")));
 }
 
 void TestEmulatorStream::shippedSamplesAreSmallTransportStreams()

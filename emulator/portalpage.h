@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The operator's media portal as the player loads it: a page of films whose
+// links point at the emulator's own streams, one in each link form the player
+// converts ("ftp://…/pub/films/…" and "httpx://…"). The document title names
+// the default film as "<url> | <title>". walkGenres(step) and walkMovies(step)
+// move a highlight so a test can see the calls arrive.
+namespace PortalPage {
+
+struct Film
+{
+    int channelId = 0;
+    QString title;
+};
+
+QByteArray html(const QByteArray& host, const QList<Film>& films);
+
+}  // namespace PortalPage
