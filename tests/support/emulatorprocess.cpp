@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <sys/prctl.h>
+#include <csignal>
+
 namespace {
 
 const QByteArray kListening = "listening on 127.0.0.1:";
@@ -30,6 +33,8 @@ EmulatorRequest parseRequest(const QJsonObject& json)
 EmulatorProcess::EmulatorProcess()
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that crashes must not leave its emulator holding ctest's output.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 EmulatorProcess::~EmulatorProcess()

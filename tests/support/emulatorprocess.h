@@ -47,6 +47,7 @@ public:
     void stop();
 
     quint16 port() const { return m_port; }
+    qint64 pid() const { return m_process.processId(); }
     QString host() const;  // "127.0.0.1:<port>"
     QUrl url(const QString& path) const;
 
