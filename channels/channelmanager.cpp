@@ -100,6 +100,7 @@ void ChannelManager::userInfoReceived()
 {
     m_loadState = Idle;
     m_loaded = true;
+    qDebug("[ChannelManager] channel list loaded: %d channels", int(m_channels.size()));
     emit loadUserInfoFinished();
     emit loadFinished();
 }

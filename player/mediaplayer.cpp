@@ -2,6 +2,7 @@
 
 #include "playerhandle.h"
 #include "streamrecorder.h"
+#include "tracks.h"
 #include "tvlcmediaplayer.h"
 #include "videoplatform.h"
 #include "vlcinternals.h"
@@ -9,6 +10,8 @@
 #include <QDebug>
 #include <QEvent>
 #include <QThread>
+
+#include <vlc/vlc.h>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -29,6 +32,15 @@ namespace {
 constexpr int mouseInterval = 50;
 
 static_assert(MediaPlayer::maxVolume == TvlcMediaPlayer::maxVolume);
+
+int indexOfTrack(const QList<Track>& tracks, int id)
+{
+    for (int i = 0; i < tracks.size(); ++i) {
+        if (tracks.at(i).id == id)
+            return i;
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -250,6 +262,21 @@ bool MediaPlayer::setMarginCrop(int left, int top, int right, int bottom)
         return true;
     qDebug("[%s] no VOUT found", "MediaPlayer::setMarginCrop");
     return false;
+}
+
+int MediaPlayer::currentAudioTrack() const
+{
+    const PlayerHandle::Held player = m_handle->hold();
+    return player ? indexOfTrack(Tracks::audio(player.get()), libvlc_audio_get_track(player.get()))
+                  : -1;
+}
+
+int MediaPlayer::currentSubtitle() const
+{
+    const PlayerHandle::Held player = m_handle->hold();
+    return player
+               ? indexOfTrack(Tracks::subtitles(player.get()), libvlc_video_get_spu(player.get()))
+               : -1;
 }
 
 void MediaPlayer::onMousetimer()

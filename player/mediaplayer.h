@@ -66,6 +66,10 @@ public:
     bool canRecord() const;
 
     const PlaybackState& playback() const { return m_playback; }
+    // The position of libVLC's current track in playback().audioTracks() or
+    // playback().subtitles() ("Disable" is 0); -1 when nothing plays.
+    int currentAudioTrack() const;
+    int currentSubtitle() const;
     int volume() const { return m_volume; }
     QString versionText() const;
 

@@ -493,6 +493,7 @@ void TvlcMediaPlayer::onVideoOutputEvent(int videoOutputs)
     if (videoOutputs == 0 || !m_waitingForPicture)
         return;
     m_waitingForPicture = false;
+    qDebug("[MediaPlayer] first picture of %s", qPrintable(m_currentUrl));
     applyPicture();
     emit playing();
 }

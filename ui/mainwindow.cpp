@@ -4,6 +4,7 @@
 #include "appinfo.h"
 #include "channel.h"
 #include "channelmanager.h"
+#include "channelnumberoverlay.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
 #include "playeractions.h"
@@ -61,8 +62,7 @@ MainWindow::MainWindow(QWidget* parent)
     statusBar->hide();
     for (QWidget* unused :
          {static_cast<QWidget*>(buttonMediaPortalOllTv), static_cast<QWidget*>(buttonYouTube),
-          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback),
-          static_cast<QWidget*>(buttonLinks)})
+          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback)})
         unused->hide();
     m_closePictureLabel->setScaledContents(true);
     m_closePictureWindow->setGeometry(100, 100, 700, 500);
@@ -89,8 +89,11 @@ MainWindow::MainWindow(QWidget* parent)
     volumeSlider->setMaximum(MediaPlayer::maxVolume);
     createTimers();
     createPlayerActions();
+    setupInput();
+    setupPortal();
     setupStartMode();
     connectMediaPlayer();
+    setupPresentation();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
 }
 
@@ -153,13 +156,15 @@ void MainWindow::createPlayerActions()
     m_pauseOrPlayAction = new PauseOrPlayAction(this);
     m_recordAction = new RecordAction(this);
     m_scheduledRecordListAction = new ScheduledRecordListAction(this);
+    m_ftpLinkListAction = new FtpLinkListAction(this);
     const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
         {buttonMovieOrPortal, m_videoOrPortalAction},
         {buttonStopPlayback, m_stopVideoAction},
         {buttonTvProgram, m_showTvProgramAction},
         {buttonPlayPause, m_pauseOrPlayAction},
         {buttonRecord, m_recordAction},
-        {buttonScheduledRecordList, m_scheduledRecordListAction}};
+        {buttonScheduledRecordList, m_scheduledRecordListAction},
+        {buttonLinks, m_ftpLinkListAction}};
     for (const auto& [button, action] : buttons) {
         button->setDefaultAction(action);
         action->updateState();
@@ -312,9 +317,11 @@ void MainWindow::setIptvMode()
     setMode(IptvMode);
 }
 
+// The portal button is enabled exactly while the subscriber has the portal.
 void MainWindow::setMediaPortalMode()
 {
-    setMode(MediaPortalMode);
+    if (buttonMediaPortal->isEnabled())
+        setMode(MediaPortalMode);
 }
 
 void MainWindow::setRecordViewMode()
@@ -515,6 +522,9 @@ void MainWindow::setCurrentChannel(Channel* channel)
     if (m_mode != IptvMode)
         return;
     volumeSlider->setEnabled(false);
+    stopSubtrackPolling();
+    clearSubtitles();
+    clearAudioTracks();
     buttonPrevChannel->setEnabled(false);
     buttonNextChannel->setEnabled(false);
     if (!m_channelManager || !channel) {
@@ -606,6 +616,7 @@ void MainWindow::onTimerChannelBlackBackground()
     m_blackBackgroundTimer->stop();
     if (!isGuideShown()) {
         logoSwitcher->setCurrentIndex(VideoPage);
+        qDebug("[MainWindow] video page shown");
         emit switchedToVideo();
     }
     setupVideoDependentButtons();
@@ -719,6 +730,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutClosePicture();
+    placeChannelNumberOverlay();
 }
 
 void MainWindow::layoutClosePicture()
@@ -791,24 +803,6 @@ void MainWindow::onUserInfoLoaded()
         setIptvMode();
 }
 
-void MainWindow::updateVolume()
-{
-    const int volume = mediaPlayer->volume();
-    const double ratio = double(volume) / MediaPlayer::maxVolume;
-    const char* picture = ratio == 0     ? ":/images/audio-volume-muted.png"
-                          : ratio <= 0.3 ? ":/images/audio-volume-low.png"
-                          : ratio <= 0.6 ? ":/images/audio-volume-medium.png"
-                                         : ":/images/audio-volume-high.png";
-    volumeIndicator->setPixmap(QPixmap(QString::fromLatin1(picture)));
-    {
-        const QSignalBlocker blocker(volumeSlider);
-        volumeSlider->setValue(volume);
-    }
-    if (m_mode == IptvMode && !settings()->useGlobalVolume() && m_currentChannel)
-        m_currentChannel->setVolume(volume * 100 / MediaPlayer::maxVolume);
-    settings()->setGlobalVolume(volume);
-}
-
 void MainWindow::updateAspectRatio(QString value)
 {
     settings()->setAspectRatio(value);
@@ -835,157 +829,6 @@ void MainWindow::connectError(QString text)
     statusBar->show();
 }
 
-// ---- presentation ----------------------------------------------------------
-
-void MainWindow::toggleChannelList()
-{
-    const bool visible = lwChannelList->isVisible();
-    if (visible)
-        settings()->setChannelListWidth(lwChannelList->width());
-    lwChannelList->setVisible(!visible);
-    buttonChannelList->setToolTip(!visible ? tr("Hide channel list (F2, c)")
-                                           : tr("Show channel list (F2, c)"));
-    settings()->setChannelListVisible(!visible);
-    applySplitterSizes();
-    emit Resize();
-}
-
-void MainWindow::saveChannelListWidth()
-{
-    if (lwChannelList->isVisible())
-        settings()->setChannelListWidth(lwChannelList->width());
-}
-
-void MainWindow::toggleFullscreen()
-{
-    mediaPlayer->setFocus();
-    if (!isFullScreen()) {
-        setOnlyPlayerMode(true);
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        raise();
-        if (logoSwitcher->currentIndex() == VideoPage)
-            m_mouseHideTimer->start();
-    } else {
-        m_mouseHideTimer->stop();
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        setOnlyPlayerMode(false);
-    }
-    emit Resize();
-}
-
-void MainWindow::setOnlyPlayerMode(bool value)
-{
-    if (value == m_onlyPlayer)
-        return;
-    m_onlyPlayer = value;
-    bottomPanel->setVisible(!value);
-    buttonPanel->setVisible(!value);
-    lwChannelList->setVisible(m_mode == IptvMode && !value && settings()->isChannelListVisible());
-    const int margin = value ? 0 : 9;
-    layout()->setContentsMargins(margin, margin, margin, margin);
-    setAlwaysOnTop(value, false);
-    {
-        const QSignalBlocker blocker(buttonOnlyPlayer);
-        buttonOnlyPlayer->setChecked(value);
-    }
-    emit Resize();
-}
-
-void MainWindow::setAlwaysOnTop(bool onTop)
-{
-    setAlwaysOnTop(onTop, true);
-}
-
-void MainWindow::setAlwaysOnTop(bool onTop, bool changeSettings)
-{
-    const bool current = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    if (current == onTop)
-        return;
-    qDebug("[MainWindow::setAlwaysOnTop] changing On-Top state");
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (changeSettings)
-        settings()->setAlwaysOnTop(onTop);
-    {
-        const QSignalBlocker blocker(buttonAlwaysOnTop);
-        buttonAlwaysOnTop->setChecked(onTop);
-    }
-    if (wasVisible)
-        show();
-}
-
-void MainWindow::MakeFormActiv()
-{
-    if (isHidden())
-        restoreFromTray();
-    activateWindow();
-    raise();
-}
-
-void MainWindow::hideToTray()
-{
-    const Settings* store = settings();
-    m_pausedByTray = store->pauseOnMinimize() && mediaPlayer->playback().isPlaying() &&
-                     !mediaPlayer->isRecording();
-    if (m_pausedByTray) {
-        if (m_mode == IptvMode)
-            mediaPlayer->stop();
-        else
-            mediaPlayer->pause();
-    }
-    QTimer::singleShot(0, this, &QWidget::hide);
-    m_trayToggleAction->setText(tr("Restore Player"));
-    if (store->firstTimeTray()) {
-        m_tray->showMessage(
-            QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version),
-            tr("%1 was hidden to system tray and playback has been paused. You can always restore "
-               "it by double-clicking on icon in tray, or clicking on it with right mouse and "
-               "selecting Restore Player from context menu.")
-                .arg(AppInfo::name),
-            QSystemTrayIcon::Information, 5000);
-        settings()->setFirstTimeTray(false);
-    }
-}
-
-void MainWindow::restoreFromTray()
-{
-    restoreFromTray(QSystemTrayIcon::DoubleClick);
-}
-
-void MainWindow::restoreFromTray(QSystemTrayIcon::ActivationReason reason)
-{
-    if (reason != QSystemTrayIcon::DoubleClick)
-        return;
-    show();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    activateWindow();
-    if (settings()->pauseOnMinimize() && m_pausedByTray) {
-        m_pausedByTray = false;
-        if (m_mode == IptvMode && m_channelManager)
-            m_channelManager->PlayCurrentChannel();
-        else
-            mediaPlayer->play();
-    }
-    m_trayToggleAction->setText(tr("Hide Player"));
-}
-
-void MainWindow::toggleMinimizedToTray()
-{
-    if (isVisible())
-        hideToTray();
-    else
-        restoreFromTray();
-}
-
-void MainWindow::onShowPlayerMessage()
-{
-    qDebug("SHOWPLAYERMSG message received, activating window");
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
-
 void MainWindow::onTimerChannelFullScreenProgram()
 {
     m_fullscreenProgrammeTimer->stop();
@@ -1005,14 +848,6 @@ void MainWindow::showEvent(QShowEvent* event)
     setAlwaysOnTop(settings()->isAlwaysOnTop(), true);
     if (std::exchange(m_firstShow, false))
         setupGeometry();
-}
-
-void MainWindow::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        QSystemTrayIcon::isSystemTrayAvailable())
-        hideToTray();
 }
 
 // ---- closing ---------------------------------------------------------------
@@ -1043,6 +878,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     if (m_closePictureWindow->isVisible())
         emit HidesCloseChannelPic();
+    m_channelNumberOverlay->hide();
     settings()->setWindowSize(size());
     settings()->setWindowMaximized(isMaximized());
     settings()->setWindowPosition(pos());

@@ -1,16 +1,24 @@
 #pragma once
 
 #include "channelchangeguard.h"
+#include "keyrepeatfilter.h"
 #include "ui_mainwindow.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <functional>
+
+#include <array>
 
 #include "stb_params.pb.h"
 
 class Channel;
 class ChannelManager;
+class ChannelNumberOverlay;
+class GlobalHotkeys;
+class CustomWebView;
+class FtpLinkListAction;
 class MarginCropController;
 class PauseOrPlayAction;
 class RecordAction;
@@ -25,6 +33,7 @@ class QTimer;
 class StatisticsWindow;
 class TTVServerManager;
 class TimeMachineManager;
+class TrackMenu;
 
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
@@ -76,9 +85,22 @@ public:
     // Plays a portal movie from position (seconds).
     void playFtpMovie(const QString& url, int position);
 
+    // portal
+    // Runs JavaScript in the portal page's main frame; nothing while the
+    // portal page was never shown.
+    void runPortalScript(const QString& script);
+    // Hands the portal page's HTML to receiver once the page gives it; an
+    // empty text while the portal page was never shown.
+    void requestPortalHtml(const std::function<void(const QString&)>& receiver);
+    CustomWebView* portalBrowser() const { return m_portalBrowser; }
+
     void setupVideoDependentButtons();
     // Shows each separator of the button row only between visible groups.
     void updateSeparators();
+
+    // keys, digits and mouse
+    // The player's context menu while it exists; it is built when asked for.
+    QMenu* contextMenu() const;
 
 signals:
     void modeChanged(MainWindow::Mode value);
@@ -92,6 +114,8 @@ signals:
     void ShowCloseChannelPic(MainWindow::ClosePicType aPicType);
     void HidesCloseChannelPic();
     void playerPlay(QString);
+    // portal
+    void portalTitleChanged(const QString& title);
 
 public slots:
     void toggleChannelList();
@@ -152,8 +176,32 @@ private slots:
     proto::StbSettings getFullStbSettings() const;
     void activateCloseWindowTimer();
     void onExit();
+    // keys, digits and mouse
+    void onInputChannelFromPult(int aKey);
+    void onPultBack();
+    void onFtmrPultInputTimer();
+    void onSetNewChannel(int aChannel);
+    void setNewUseHotKeys();
+    void onGlobalHotkey(int id);
+    void prepareContextMenu();
+    void clearContextMenu();
+    // presentation
+    void hideMouseCursor();
+    void setupAudioTracks();
+    void setAudioTrack(int index);
+    void audioTracksMenuTrigger(QAction* action);
+    void clearAudioTracks();
+    void setupSubtitles();
+    void setSubtitle(int index);
+    void subtitlesMenuTrigger(QAction* action);
+    void clearSubtitles();
+    void startSubtrackPolling();
+    void stopSubtrackPolling();
 
 protected:
+    // keys, digits and mouse
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -178,6 +226,40 @@ private:
     bool isGuideShown() const;
     void layoutClosePicture();
     void stopIfPlaying();
+    // presentation
+    void setupPresentation();
+    bool anotherWindowHasForeground() const;
+    // portal
+    void setupPortal();
+    void createPortalBrowser();
+    // keys, digits and mouse
+    void setupInput();
+    // The window sees the mouse and wheel of the widget (the event filter).
+    void watchInput(QWidget* widget);
+    // Registers the global hotkeys while use-hot-keys is on.
+    void registerHotKeys();
+    void unregisterHotKeys();
+    void placeChannelNumberOverlay();
+    void applyTimeShiftKey(const KeyChord& key);
+    void applyDigitKey(const KeyChord& key);
+    bool applyKeyRule(const KeyChord& key);
+    bool canTimeShiftCurrentChannel() const;
+    bool isPlayerIdle() const;
+    void stepPortalMovie(int direction);
+    void playOrPause();
+    void toggleDeinterlace();
+    void selectNextAudioTrack();
+    void changeVolumeBy(int step);
+    bool isPortalWidget(const QObject* object) const;
+    bool filterGuideEvent(QEvent* event);
+    void scrollGuideToCurrentTelecast();
+    bool onWatchedMousePress(const QObject* watched, const QMouseEvent* event);
+    void onWatchedMouseMove(const QMouseEvent* event);
+    bool onWatchedContextMenu(const QObject* watched, const QContextMenuEvent* event);
+    void onWatchedWheel(const QWheelEvent* event);
+    bool onWatchedDoubleClick(const QObject* watched, const QMouseEvent* event);
+    void addGeometryMenu(const QString& title, const QList<PlaybackState::Choice>& choices,
+                         const QString& current, void (MediaPlayer::*apply)(const QString&));
 
     Mode m_mode = IptvMode;
     QPointer<ChannelManager> m_channelManager;
@@ -199,6 +281,14 @@ private:
     QTimer* m_fullscreenProgrammeTimer;
     QTimer* m_blackBackgroundTimer;
     QTimer* m_closeTimer = nullptr;
+    // presentation
+    QTimer* m_audioPollTimer;
+    QTimer* m_subtitlePollTimer;
+    TrackMenu* m_audioTracksMenu;
+    TrackMenu* m_subtitlesMenu;
+    bool m_firstAudioPollDone = false;
+    bool m_firstSubtitlePollDone = false;
+    bool m_reshowingAfterFlagChange = false;
 
     VideoOrPortalAction* m_videoOrPortalAction;
     StopVideoAction* m_stopVideoAction;
@@ -206,6 +296,8 @@ private:
     PauseOrPlayAction* m_pauseOrPlayAction;
     RecordAction* m_recordAction;
     ScheduledRecordListAction* m_scheduledRecordListAction;
+    FtpLinkListAction* m_ftpLinkListAction;
+    CustomWebView* m_portalBrowser = nullptr;
 
     QString m_defaultMovieUrl;
     QString m_defaultMovieTitle;
@@ -219,4 +311,16 @@ private:
     bool m_channelProgrammeOverlayEnabled = false;
     bool m_applyPreferredAudioTrack = false;
     bool m_firstShow = true;
+    // keys, digits and mouse
+    KeyRepeatFilter m_keyRepeatFilter;
+    ChannelNumberOverlay* m_channelNumberOverlay = nullptr;
+    QTimer* m_pultInputTimer = nullptr;
+    QString m_pultDigits;
+    bool m_pultActive = false;
+    int m_pultElapsedMs = 0;
+    bool m_dragging = false;
+    QPoint m_dragPosition;
+    GlobalHotkeys* m_globalHotkeys = nullptr;
+    std::array<int, 4> m_hotkeyIds{};  // 0: not registered
+    QPointer<QMenu> m_contextMenu;
 };

@@ -2,11 +2,18 @@
 
 #include "channelmanager.h"
 #include "mediaplayer.h"
+#include "movielinks.h"
 #include "settings.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QToolButton>
+#include <QUrl>
 #include <QWidget>
 
 // ---- PlayerAction ----------------------------------------------------------
@@ -350,4 +357,60 @@ void ScheduledRecordListAction::updateState()
     setAvailable(inMode(MainWindow::IptvMode));
     setChecked(window()->currentPage() == MainWindow::ScheduledRecordsPage);
     PlayerAction::updateState();
+}
+
+// ---- FtpLinkListAction -----------------------------------------------------
+
+FtpLinkListAction::FtpLinkListAction(MainWindow* window)
+    : PlayerAction(window), m_menu(std::make_unique<QMenu>())
+{
+    setIcon(QIcon(QStringLiteral(":/images/links.png")));
+    setText(tr("Links"));
+    setToolTip(tr("Links"));
+    connect(window, &MainWindow::portalTitleChanged, this, &FtpLinkListAction::updateMenu);
+    connect(window, &MainWindow::modeChanged, this, &FtpLinkListAction::updateState);
+}
+
+FtpLinkListAction::~FtpLinkListAction() = default;
+
+void FtpLinkListAction::updateState()
+{
+    // Hidden, so QAction keeps it disabled whatever it is told; its menu is
+    // what counts.
+    setVisible(false);
+    const bool hasLinks = inMode(MainWindow::MediaPortalMode) && m_linkCount > 0;
+    setEnabled(hasLinks);
+    for (QObject* object : associatedObjects()) {
+        if (auto* button = qobject_cast<QToolButton*>(object))
+            button->setMenu(hasLinks ? m_menu.get() : nullptr);
+    }
+    PlayerAction::updateState();
+}
+
+void FtpLinkListAction::updateMenu()
+{
+    m_menu->clear();
+    m_linkCount = 0;
+    // The page answers later; the window may be gone by then.
+    window()->requestPortalHtml([self = QPointer<FtpLinkListAction>(this)](const QString& html) {
+        if (self)
+            self->fillMenu(html);
+    });
+}
+
+void FtpLinkListAction::fillMenu(const QString& html)
+{
+    m_menu->clear();
+    m_linkCount = 0;
+    for (const QString& link : MovieLinks::filmLinks(html)) {
+        m_menu->addAction(MovieLinks::toPlayableUrl(link), this, &FtpLinkListAction::copyLink);
+        ++m_linkCount;
+    }
+    updateState();
+}
+
+void FtpLinkListAction::copyLink()
+{
+    if (auto* entry = qobject_cast<QAction*>(sender()))
+        QGuiApplication::clipboard()->setText(QUrl(entry->text()).toString());
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class MediaPlayer;
+class QMenu;
 
 // An action behind one tool button of the main window. It decides by itself
 // when it shows, is enabled or checked and what it looks like; the window
@@ -146,4 +147,30 @@ public:
 public slots:
     void execute() override;
     void updateState() override;
+};
+
+// The film links of the portal page, as a menu that copies a link; the
+// portal's own pages are the way to play them.
+class FtpLinkListAction : public PlayerAction
+{
+    Q_OBJECT
+public:
+    explicit FtpLinkListAction(MainWindow* window);
+    ~FtpLinkListAction() override;
+
+    QMenu* linkMenu() const { return m_menu.get(); }
+    int linkCount() const { return m_linkCount; }
+
+public slots:
+    void updateState() override;
+    // Reads the links of the portal page again.
+    void updateMenu();
+    // Puts the link of the triggering menu entry on the clipboard.
+    void copyLink();
+
+private:
+    void fillMenu(const QString& html);
+
+    std::unique_ptr<QMenu> m_menu;
+    int m_linkCount = 0;
 };

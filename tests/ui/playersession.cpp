@@ -47,3 +47,10 @@ bool PlayerSession::waitForLoad() const
     return channels->isLoaded() ||
            QSignalSpy(channels.get(), &ChannelManager::loadFinished).wait(15000);
 }
+
+bool PlayerSession::playChannel(int row, int timeoutMs) const
+{
+    QSignalSpy video(window.get(), &MainWindow::switchedToVideo);
+    channels->setCurrentChannel(channels->channelAt(row));
+    return video.wait(timeoutMs);
+}

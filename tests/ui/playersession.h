@@ -24,6 +24,8 @@ struct PlayerSession
     // channel list loads from here on.
     bool start(const QJsonObject& scenario, const QStringList& emulatorArguments = {});
     bool waitForLoad() const;
+    // Makes the channel at row current and waits for its video page.
+    bool playChannel(int row, int timeoutMs = 20000) const;
 
     template <typename Widget>
     Widget* child(const char* name) const

@@ -76,7 +76,7 @@ private slots:
 private:
     void createWindow() { m_session->createWindow(); }
     bool start() { return m_session->start(scenario()) && m_session->waitForLoad(); }
-    bool playChannel(int row);
+    bool playChannel(int row) { return m_session->playChannel(row, playTimeout); }
     bool startPortalMovie();
     template <typename Widget>
     Widget* child(const char* name) const
@@ -102,13 +102,6 @@ void TestPlayerActions::init()
 void TestPlayerActions::cleanup()
 {
     m_session.reset();
-}
-
-bool TestPlayerActions::playChannel(int row)
-{
-    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
-    m_session->channels->setCurrentChannel(m_session->channels->channelAt(row));
-    return video.wait(playTimeout);
 }
 
 bool TestPlayerActions::startPortalMovie()

@@ -1,0 +1,157 @@
+#include "mainwindow.h"
+#include "playersession.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int trayTimeout = 15000;
+
+QAction* entry(const QSystemTrayIcon* tray, const QString& text)
+{
+    for (QAction* action : tray->contextMenu()->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+// Qt's own balloon, shown where the tray offers no notifications of its own.
+bool balloonVisible()
+{
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QBalloonTip") && widget->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void hideBalloons()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QBalloonTip"))
+            widget->hide();
+    }
+}
+
+}  // namespace
+
+// The tray icon on a real X server with a system tray (trayer).
+class TestTrayXvfb : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void trayIconIsShown();
+    void toggleHidesAndRestoresTheWindow();
+    void balloonOnlyTheFirstTime();
+    void quitEndsTheApplication();
+
+private:
+    MainWindow* window() const { return m_session->window.get(); }
+    QSystemTrayIcon* tray() const { return window()->findChild<QSystemTrayIcon*>(); }
+
+    QProcess m_trayer;
+    std::unique_ptr<PlayerSession> m_session;
+};
+
+void TestTrayXvfb::initTestCase()
+{
+    m_trayer.setProgram(QStringLiteral("trayer"));
+    m_trayer.setArguments({"--edge", "top", "--align", "right", "--widthtype", "request"});
+    m_trayer.start();
+    QVERIFY2(m_trayer.waitForStarted(), qPrintable(m_trayer.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), trayTimeout);
+}
+
+void TestTrayXvfb::cleanupTestCase()
+{
+    m_trayer.terminate();
+    if (!m_trayer.waitForFinished(5000))
+        m_trayer.kill();
+}
+
+void TestTrayXvfb::init()
+{
+    m_session = std::make_unique<PlayerSession>();
+    m_session->createWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+}
+
+void TestTrayXvfb::cleanup()
+{
+    hideBalloons();
+    m_session.reset();
+}
+
+void TestTrayXvfb::trayIconIsShown()
+{
+    QVERIFY(tray()->isVisible());
+    QVERIFY(!tray()->icon().isNull());
+    QCOMPARE(tray()->toolTip(), QStringLiteral("Zentria Media Player"));
+    QVERIFY(entry(tray(), QStringLiteral("Hide Player")));
+    QVERIFY(entry(tray(), QStringLiteral("Quit")));
+    QVERIFY(tray()->geometry().isValid());
+}
+
+void TestTrayXvfb::toggleHidesAndRestoresTheWindow()
+{
+    window()->toggleMinimizedToTray();
+    QTRY_VERIFY(!window()->isVisible());
+    QVERIFY(entry(tray(), QStringLiteral("Restore Player")));
+
+    // The tray's own double click restores it.
+    emit tray()->activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QVERIFY(entry(tray(), QStringLiteral("Hide Player")));
+
+    entry(tray(), QStringLiteral("Hide Player"))->trigger();
+    QTRY_VERIFY(!window()->isVisible());
+    window()->toggleMinimizedToTray();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+}
+
+void TestTrayXvfb::balloonOnlyTheFirstTime()
+{
+    QVERIFY(Settings::instance()->firstTimeTray());
+    QVERIFY(!balloonVisible());
+    window()->hideToTray();
+    QTRY_VERIFY(balloonVisible());
+    QVERIFY(!Settings::instance()->firstTimeTray());
+    hideBalloons();
+
+    window()->restoreFromTray();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    window()->hideToTray();
+    QTRY_VERIFY(!window()->isVisible());
+    QVERIFY(!balloonVisible());
+}
+
+void TestTrayXvfb::quitEndsTheApplication()
+{
+    QAction* quit = entry(tray(), QStringLiteral("Quit"));
+    QVERIFY(quit);
+    QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
+    // Quitting ends the application's event loop, so run one for it to end.
+    QTimer::singleShot(0, quit, &QAction::trigger);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    watchdog.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(aboutToQuit.count(), 1);
+}
+
+QTEST_MAIN(TestTrayXvfb)
+#include "tst_trayxvfb.moc"

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWebEngineView>
+
+// The portal's web view: the page shows no browser context menu, the event
+// goes on to the window instead.
+class CustomWebView : public QWebEngineView
+{
+    Q_OBJECT
+public:
+    using QWebEngineView::QWebEngineView;
+
+    // Sets up what Qt WebEngine needs before the application object exists.
+    static void prepareApplication();
+    // Chromium's sandbox refuses to run as root: for root it is switched off
+    // before the engine starts. True when the sandbox is off.
+    static bool disableSandboxForRoot();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};

@@ -1,0 +1,52 @@
+#include "mainwindow.h"
+
+#include "customwebview.h"
+#include "settings.h"
+
+#include <QWebEnginePage>
+
+// ---- the portal page -------------------------------------------------------
+
+// The web engine costs some hundred megabytes across its processes, so the
+// view is made when the portal page is first shown, not at start.
+void MainWindow::setupPortal()
+{
+    connect(logoSwitcher, &QStackedWidget::currentChanged, this, [this](int page) {
+        if (page == PortalPage && !m_portalBrowser)
+            createPortalBrowser();
+    });
+}
+
+void MainWindow::createPortalBrowser()
+{
+    if (CustomWebView::disableSandboxForRoot())
+        qDebug("[MainWindow::createPortalBrowser] running as root: web engine sandbox disabled");
+    m_portalBrowser = new CustomWebView(mediaPortalBrowser->parentWidget());
+    m_portalBrowser->setObjectName(QStringLiteral("mediaPortalBrowser"));
+    delete mediaPortalBrowser->parentWidget()->layout()->replaceWidget(mediaPortalBrowser,
+                                                                       m_portalBrowser);
+    delete mediaPortalBrowser;
+    mediaPortalBrowser = m_portalBrowser;
+    watchInput(m_portalBrowser);
+    connect(m_portalBrowser, &QWebEngineView::titleChanged, this, &MainWindow::portalTitleChanged);
+    const QString url = Settings::instance()->portalUrl();
+    if (url.isEmpty())
+        qDebug("[MainWindow::createPortalBrowser] no portal host known, nothing to load");
+    else
+        m_portalBrowser->load(QUrl(url));
+}
+
+void MainWindow::runPortalScript(const QString& script)
+{
+    if (m_portalBrowser)
+        m_portalBrowser->page()->runJavaScript(script);
+}
+
+void MainWindow::requestPortalHtml(const std::function<void(const QString&)>& receiver)
+{
+    if (!m_portalBrowser) {
+        receiver(QString());
+        return;
+    }
+    m_portalBrowser->page()->toHtml(receiver);
+}
