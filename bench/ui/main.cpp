@@ -1,0 +1,44 @@
+#include "customwebview.h"
+#include "uibenchmarks.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTemporaryDir>
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    CustomWebView::prepareApplication();
+    QApplication application(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Zap time, start-up time and resident memory of the player on the demo scenario.");
+    parser.addHelpOption();
+    const QCommandLineOption rounds("rounds", "Rounds of the timed benchmarks (10).", "n", "10");
+    parser.addOption(rounds);
+    parser.addPositionalArgument("benchmark", "zap, startup or memory; all when none is named.");
+    parser.process(application);
+
+    const int count = parser.value(rounds).toInt();
+    QStringList chosen = parser.positionalArguments();
+    if (chosen.isEmpty())
+        chosen = {"zap", "startup", "memory"};
+    QTextStream out(stdout);
+    bool ok = true;
+    for (const QString& name : chosen) {
+        if (name == "zap")
+            ok &= UiBenchmarks::zap(out, count);
+        else if (name == "startup")
+            ok &= UiBenchmarks::startup(out, count);
+        else if (name == "memory")
+            ok &= UiBenchmarks::memory(out);
+        else
+            parser.showHelp(2);
+        out.flush();
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+// Benchmarks of the whole player against the operator emulator's demo
+// scenario. Each writes its report to out and returns false when it could
+// not run.
+namespace UiBenchmarks {
+
+// From a channel change to the video page, against bare libVLC's open to
+// first picture of the same streams.
+bool zap(QTextStream& out, int rounds);
+// zentria-player as a process: start to the channel list loaded, to the
+// first picture and to the video page of the last channel watched; and its
+// resident memory playing.
+bool startup(QTextStream& out, int rounds);
+// Resident memory playing, before and after the portal's web engine started.
+bool memory(QTextStream& out);
+
+}  // namespace UiBenchmarks
