@@ -177,6 +177,8 @@ void MainWindow::createTimers()
     m_globalSecondTimer = makeTimer(this, 1000, false);
     m_fullscreenProgrammeTimer = makeTimer(this, 3000, false);
     m_blackBackgroundTimer = makeTimer(this, blackBackgroundMs, false);
+    // Part of every channel switch: a coarse timer may fire up to 10 ms late.
+    m_blackBackgroundTimer->setTimerType(Qt::PreciseTimer);
     connect(m_globalSecondTimer, &QTimer::timeout, this, &MainWindow::onGlobSecMainTimer);
     connect(m_fullscreenProgrammeTimer, &QTimer::timeout, this,
             &MainWindow::onTimerChannelFullScreenProgram);
