@@ -84,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
     }
     buttonChannelList->setToolTip(listVisible ? tr("Hide channel list (F2, c)")
                                               : tr("Show channel list (F2, c)"));
+    setMinimumSize(layout()->minimumSize());
     setupGeometry();
     lwChannelList->setShowNumbers(settings()->showChannelNumbers());
     volumeSlider->setMaximum(MediaPlayer::maxVolume);
@@ -199,7 +200,6 @@ void MainWindow::connectMediaPlayer()
 
 void MainWindow::setupGeometry()
 {
-    setMinimumSize(layout()->minimumSize());
     const Settings* store = settings();
     if (store->isWindowMaximized()) {
         setWindowState(windowState() | Qt::WindowMaximized);

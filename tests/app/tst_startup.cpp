@@ -1,3 +1,5 @@
+#include "appinfo.h"
+#include "emulatorprocess.h"
 #include "playerprocess.h"
 #include "temporaryprofile.h"
 
@@ -28,6 +30,7 @@ private slots:
     void cleanup() { m_profile.reset(); }
 
     void firstStartCreatesProfileAndEndsCleanly();
+    void playsTheLastChannelAndQuitsWhenAsked();
     void secondStartHandsOverToTheFirst();
     void startAfterKilledInstanceRuns();
     void commandLineWords_data();
@@ -68,6 +71,38 @@ void TestStartup::firstStartCreatesProfileAndEndsCleanly()
     const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.zentria.ru"));
     QVERIFY(boxesOfKind(player, "critical").isEmpty());
+}
+
+// The whole way against the emulator: log-in, the last channel on screen and
+// the close sequence, with no box in the way of any of it.
+void TestStartup::playsTheLastChannelAndQuitsWhenAsked()
+{
+    EmulatorProcess emulator;
+    QVERIFY(emulator.start("demo"));
+    m_profile->writeIni(
+        "[General]\nserver=" + emulator.host().toLatin1() +
+        "\nlast-channel=\"\xd0\x9f\xd0\xb5\xd1\x80\xd0\xb2\xd1\x8b\xd0\xb9 "
+        "\xd0\xb3\xd0\xbe\xd1\x80\xd0\xbe\xd0\xb4\xd1\x81\xd0\xba\xd0\xbe\xd0\xb9\"\n"
+        "version-info=" +
+        QByteArray(AppInfo::version) + "\n");
+    PlayerProcess player(m_profile->home());
+    player.start();
+    QVERIFY(player.waitForLog("[ChannelManager] channel list loaded: 30 channels"));
+    QVERIFY(player.waitForLog("[MainWindow] video page shown", 1, 30000));
+    QVERIFY2(player.boxes().isEmpty(), qPrintable(player.boxes().join('\n')));
+
+    player.terminate();
+    QCOMPARE(player.waitForExit(), 0);
+    QVERIFY(player.log().contains("[MainWindow::onExit] application close"));
+    const auto closing = [&emulator] {
+        QStringList calls;
+        for (const EmulatorRequest& request : emulator.requests()) {
+            if (request.rpc == "SetStbSettings" || request.rpc == "CloseStream")
+                calls << request.rpc;
+        }
+        return calls;
+    };
+    QTRY_COMPARE(closing(), (QStringList{"SetStbSettings", "CloseStream"}));
 }
 
 void TestStartup::secondStartHandsOverToTheFirst()
