@@ -196,6 +196,7 @@ void MainWindow::connectMediaPlayer()
     connect(mediaPlayer, &MediaPlayer::volumeChanged, this, &MainWindow::updateVolume);
     connect(mediaPlayer, &MediaPlayer::aspectRatioChanged, this, &MainWindow::updateAspectRatio);
     connect(mediaPlayer, &MediaPlayer::cropChanged, this, &MainWindow::updateCropValue);
+    connect(mediaPlayer, &MediaPlayer::playbackError, this, &MainWindow::handlePlaybackError);
 }
 
 void MainWindow::setupGeometry()
@@ -279,7 +280,9 @@ void MainWindow::setTVServerManager(TTVServerManager* manager)
     if (m_serverManager || !manager || !manager->init())
         return;
     m_serverManager = manager;
-    connect(manager, &TTVServerManager::ErrorInNetwork, this, &MainWindow::startPlayerErrorShow);
+    connect(manager, &TTVServerManager::ErrorInNetwork, this, &MainWindow::onServerNetworkError);
+    // A log-in that failed is tried again from the start.
+    connect(m_reconnectButton, &QPushButton::clicked, manager, &TTVServerManager::authorize);
     connect(manager, &TTVServerManager::ErrorNotCorrectCompany, this,
             &MainWindow::startPlayerErrorShow);
     connect(manager, &TTVServerManager::ErrorUserIsBlocked, this,
@@ -821,6 +824,30 @@ void MainWindow::startPlayerErrorShow(QString text)
 {
     statusBar->error(text);
     statusBar->show();
+}
+
+void MainWindow::handlePlaybackError(QString error)
+{
+    if (m_mode == MediaPortalMode) {
+        // A box behind a window that stays on top could not be answered.
+        if (buttonAlwaysOnTop->isChecked())
+            buttonAlwaysOnTop->setChecked(false);
+        MessageBoxes::show(MessageBoxes::Kind::Warning, this, tr("Playback Error"),
+                           tr("An error occured while trying to play FTP movie."));
+    } else {
+        startPlayerErrorShow(error);
+    }
+    m_pauseOrPlayAction->resetState();
+}
+
+// Without a channel list there is nothing to watch: a network error then is a
+// failed load, which the "Reconnect" button can try again.
+void MainWindow::onServerNetworkError(QString text)
+{
+    if (m_channelManager && !m_channelManager->isLoaded())
+        connectError(text);
+    else
+        startPlayerErrorShow(text);
 }
 
 void MainWindow::connectError(QString text)

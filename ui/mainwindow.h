@@ -137,6 +137,8 @@ public slots:
     void runMediaPlayer(QString aUrl);
     void startPlayerErrorShow(QString text);
     void connectError(QString text);
+    void onServerNetworkError(QString text);
+    void handlePlaybackError(QString error);
     void setMode(MainWindow::Mode value, bool force);
     void setMode(MainWindow::Mode value);
     MainWindow::Mode getMode() const { return m_mode; }

@@ -6,12 +6,14 @@
 #include "mediaplayer.h"
 #include "messageboxes.h"
 #include "playersession.h"
+#include "settings.h"
 #include "statusbar.h"
 #include "temporaryprofile.h"
 #include "ttvservermanager.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -19,10 +21,10 @@
 
 namespace {
 
-QJsonObject scenario(bool videoOnDemand = false, bool blocked = false)
+QJsonObject scenario(bool videoOnDemand = false, bool blocked = false,
+                     const QStringList& names = {"Первый", "Второй", "Третий"})
 {
     QJsonArray channels;
-    const QStringList names{"Первый", "Второй", "Третий"};
     for (int i = 0; i < names.size(); ++i)
         channels << QJsonObject{
             {"id", i + 1}, {"name", names.at(i)}, {"offsets", QJsonArray{1, 7}}};
@@ -52,6 +54,10 @@ private slots:
     void portalFollowsVideoOnDemand_data();
     void portalFollowsVideoOnDemand();
     void blockedUserIsShownInTheStatusBar();
+    void failedLogInIsRecoveredByReconnect();
+    void emptyChannelListLeavesTheWindowUsable();
+    void lastChannelThatIsGoneSelectsNothing();
+    void failingStreamIsShownInTheStatusBar();
     void closingSendsSettingsThenClosesTheStream();
     void closingWithASilentServerStillQuits();
     void sameModeAgainChangesNothing();
@@ -168,6 +174,68 @@ void TestMainWindow::blockedUserIsShownInTheStatusBar()
     auto* status = child<StatusBar>("statusBar");
     QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), 15000);
     QCOMPARE(status->text(), QStringLiteral("Error user is blocked"));
+}
+
+void TestMainWindow::failedLogInIsRecoveredByReconnect()
+{
+    QVERIFY(start(scenario(), {"--fault", "Auth:connection=reset,times=1"}));
+    auto* status = child<StatusBar>("statusBar");
+    QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), 15000);
+    QCOMPARE(status->text(), QStringLiteral("Network error"));
+    QPushButton* reconnect = m_session->window->reconnectButton();
+    QVERIFY(reconnect->isVisible());
+    QVERIFY(!m_session->channels->isLoaded());
+
+    QTest::mouseClick(reconnect, Qt::LeftButton);
+    QVERIFY(waitForLoad());
+    QTRY_COMPARE(child<ChannelList::View>("lwChannelList")->model()->rowCount(), 3);
+    QVERIFY(!status->isVisible());
+    QVERIFY(playChannel(1));
+}
+
+void TestMainWindow::emptyChannelListLeavesTheWindowUsable()
+{
+    QVERIFY(start(scenario(true, false, {})));
+    QVERIFY(waitForLoad());
+    QCOMPARE(child<ChannelList::View>("lwChannelList")->model()->rowCount(), 0);
+    m_session->window->nextChannel();
+    m_session->window->prevChannel();
+    QVERIFY(!m_session->channels->currentChannel());
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::LogoPage));
+    m_session->window->setMediaPortalMode();
+    QCOMPARE(m_session->window->getMode(), MainWindow::MediaPortalMode);
+    m_session->window->setIptvMode();
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::LogoPage));
+}
+
+void TestMainWindow::lastChannelThatIsGoneSelectsNothing()
+{
+    Settings::instance()->setLastChannel(QStringLiteral("Закрылся навсегда"));
+    QVERIFY(start(scenario()));
+    QVERIFY(waitForLoad());
+    QVERIFY(!m_session->channels->currentChannel());
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::LogoPage));
+    QVERIFY(!child<StatusBar>("statusBar")->isVisible());
+    QVERIFY(playChannel(2));
+}
+
+void TestMainWindow::failingStreamIsShownInTheStatusBar()
+{
+    QJsonObject json = scenario();
+    QJsonArray channels = json["channels"].toArray();
+    QJsonObject broken = channels[0].toObject();
+    broken["stream"] = QJsonObject{{"url", "/no-such-stream/{channel}"}};
+    channels[0] = broken;
+    json["channels"] = channels;
+    QVERIFY(start(json));
+    QVERIFY(waitForLoad());
+    m_session->channels->setCurrentChannel(m_session->channels->channelAt(0));
+    auto* status = child<StatusBar>("statusBar");
+    QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), 20000);
+    QVERIFY(!status->text().isEmpty());
+    // The window stays usable: the next channel plays.
+    QVERIFY(playChannel(1));
+    QVERIFY(!status->isVisible());
 }
 
 void TestMainWindow::closingSendsSettingsThenClosesTheStream()
