@@ -53,7 +53,8 @@ private slots:
     void previousAndNextStopAtTheEnds();
     void portalFollowsVideoOnDemand_data();
     void portalFollowsVideoOnDemand();
-    void blockedUserIsShownInTheStatusBar();
+    void serverErrorsAreShownInTheStatusBar_data();
+    void serverErrorsAreShownInTheStatusBar();
     void failedLogInIsRecoveredByReconnect();
     void emptyChannelListLeavesTheWindowUsable();
     void lastChannelThatIsGoneSelectsNothing();
@@ -168,12 +169,41 @@ void TestMainWindow::portalFollowsVideoOnDemand()
     QCOMPARE(Settings::instance()->isUserVodAvailable(), videoOnDemand);
 }
 
-void TestMainWindow::blockedUserIsShownInTheStatusBar()
+void TestMainWindow::serverErrorsAreShownInTheStatusBar_data()
 {
-    QVERIFY(start(scenario(false, true)));
+    QTest::addColumn<QJsonObject>("userInfo");
+    QTest::addColumn<QStringList>("emulatorArguments");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("refused log-in")
+        << QJsonObject{} << QStringList{"--fault", "Auth:result=WrongUser"}
+        << "Error authorize. Please call for support";
+    QTest::newRow("another operator's subscriber")
+        << QJsonObject{{"companyId", 7}} << QStringList{}
+        << "Error connect to server. Please call for support";
+    QTest::newRow("blocked") << QJsonObject{{"blocked", true}} << QStringList{}
+                             << "Error user is blocked";
+    QTest::newRow("blocked in debt")
+        << QJsonObject{{"blocked", true}, {"balance", -12.5}} << QStringList{}
+        << "Error user is blocked. In your acaunt -12.5 rub.";
+}
+
+void TestMainWindow::serverErrorsAreShownInTheStatusBar()
+{
+    QFETCH(QJsonObject, userInfo);
+    QFETCH(QStringList, emulatorArguments);
+    QFETCH(QString, text);
+    QJsonObject json = scenario();
+    QJsonObject info = json["userInfo"].toObject();
+    for (auto it = userInfo.constBegin(); it != userInfo.constEnd(); ++it)
+        info[it.key()] = it.value();
+    json["userInfo"] = info;
+    QVERIFY(start(json, emulatorArguments));
     auto* status = child<StatusBar>("statusBar");
     QTRY_VERIFY_WITH_TIMEOUT(status->isVisible(), 15000);
-    QCOMPARE(status->text(), QStringLiteral("Error user is blocked"));
+    QCOMPARE(status->text(), text);
+    // The window stays usable without a list.
+    m_session->window->nextChannel();
+    QCOMPARE(pages()->currentIndex(), int(MainWindow::LogoPage));
 }
 
 void TestMainWindow::failedLogInIsRecoveredByReconnect()
