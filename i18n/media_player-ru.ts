@@ -70,6 +70,13 @@
     </message>
 </context>
 <context>
+    <name>FtpLinkListAction</name>
+    <message>
+        <source>Links</source>
+        <translation>Ссылки</translation>
+    </message>
+</context>
+<context>
     <name>Logging</name>
     <message>
         <source>Warning</source>
@@ -197,6 +204,26 @@
     <message>
         <source>%1 was hidden to system tray and playback has been paused. You can always restore it by double-clicking on icon in tray, or clicking on it with right mouse and selecting Restore Player from context menu.</source>
         <translation>%1 свёрнут в системный лоток, воспроизведение приостановлено. Восстановить окно можно двойным щелчком по значку в лотке или пунктом «Восстановить проигрыватель» его контекстного меню.</translation>
+    </message>
+    <message>
+        <source>Playback Error</source>
+        <translation>Ошибка воспроизведения</translation>
+    </message>
+    <message>
+        <source>An error occured while trying to play FTP movie.</source>
+        <translation>При попытке воспроизвести фильм с FTP произошла ошибка.</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>По умолчанию</translation>
+    </message>
+    <message>
+        <source>Aspect Ratio</source>
+        <translation>Соотношение сторон</translation>
+    </message>
+    <message>
+        <source>Crop</source>
+        <translation>Обрезка</translation>
     </message>
 </context>
 <context>
