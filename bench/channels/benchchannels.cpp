@@ -7,6 +7,7 @@
 #include "channellistbuilder.h"
 #include "channelmanager.h"
 #include "emulatorprocess.h"
+#include "residentmemory.h"
 #include "settings.h"
 #include "telecast.h"
 #include "timemachinemanager.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -35,16 +35,11 @@ void quietDebug(QtMsgType type, const QMessageLogContext&, const QString& messag
 }
 
 // From /proc/self/status, in MiB: "VmHWM" is the peak, "VmRSS" the current.
-double residentMiB(const char* field)
+double residentMiB(const char* figure)
 {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
+    const qint64 kib =
+        ResidentMemory::statusKib(QCoreApplication::applicationPid(), QLatin1String(figure));
+    return kib < 0 ? -1 : kib / 1024.0;
 }
 
 template <typename T>
@@ -124,8 +119,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     const double loadMs = double(loadNs) / 1e6;
-    const double peakMiB = residentMiB("VmHWM:");
-    const double currentMiB = residentMiB("VmRSS:");
+    const double peakMiB = residentMiB("VmHWM");
+    const double currentMiB = residentMiB("VmRSS");
 
     QList<double> rebuilds;
     for (int i = 0; i < 5; ++i)

@@ -20,7 +20,9 @@ QString statusOf(qint64 pid)
 
 qint64 kibibytes(const QString& value)
 {
-    return value.section(' ', 0, 0).toLongLong();
+    bool ok = false;
+    const qint64 result = value.section(' ', 0, 0).toLongLong(&ok);
+    return ok ? result : -1;
 }
 
 QString field(const QString& status, const QString& name)
@@ -46,6 +48,11 @@ QMultiHash<qint64, qint64> childrenByParent()
 
 }  // namespace
 
+qint64 ResidentMemory::statusKib(qint64 pid, const QString& figure)
+{
+    return kibibytes(field(statusOf(pid), figure));
+}
+
 QList<ResidentMemory::Process> ResidentMemory::tree(qint64 pid, const QList<qint64>& excluded)
 {
     const QMultiHash<qint64, qint64> children = childrenByParent();
@@ -60,7 +67,8 @@ QList<ResidentMemory::Process> ResidentMemory::tree(qint64 pid, const QList<qint
             continue;
         const qint64 pss = kibibytes(field(procFile(next, "smaps_rollup"), QStringLiteral("Pss")));
         result.append({next, field(status, QStringLiteral("Name")),
-                       kibibytes(field(status, QStringLiteral("VmRSS"))), pss});
+                       qMax(kibibytes(field(status, QStringLiteral("VmRSS"))), qint64(0)),
+                       qMax(pss, qint64(0))});
         pending.append(children.values(next));
     }
     return result;

@@ -14,6 +14,10 @@ struct Process
     qint64 pssKib = 0;  // shared pages counted in proportion, so the sum is honest
 };
 
+// A figure of /proc/<pid>/status in KiB ("VmRSS", "VmHWM" the peak); -1
+// when the process or the figure is not there.
+qint64 statusKib(qint64 pid, const QString& figure);
+
 // The process and all its descendants, the process first; the subtree of
 // each pid in excluded is left out.
 QList<Process> tree(qint64 pid, const QList<qint64>& excluded = {});
