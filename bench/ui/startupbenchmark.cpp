@@ -59,8 +59,9 @@ public:
     double timeTo(const QString& text) const
     {
         QTime loggedAt;
-        QTest::qWaitFor([&] { return (loggedAt = timeOfLine(text)).isValid(); }, startTimeout);
-        return loggedAt.isValid() ? m_startedAt.msecsTo(loggedAt) : -1;
+        const bool logged =
+            QTest::qWaitFor([&] { return (loggedAt = timeOfLine(text)).isValid(); }, startTimeout);
+        return logged ? m_startedAt.msecsTo(loggedAt) : -1;
     }
 
     qint64 pid() const { return m_process.processId(); }

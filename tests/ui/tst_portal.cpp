@@ -13,6 +13,9 @@
 #include <QToolButton>
 #include <QWebEnginePage>
 
+#include <memory>
+#include <optional>
+
 namespace {
 
 constexpr int loadTimeout = 30000;
@@ -87,14 +90,12 @@ bool TestPortal::openPortal()
 
 QString TestPortal::pageText() const
 {
-    QString text;
-    bool done = false;
-    m_session->window->portalBrowser()->page()->toPlainText([&](const QString& result) {
-        text = result;
-        done = true;
-    });
-    QTest::qWaitFor([&] { return done; }, 10000);
-    return text;
+    // The page may answer after a timeout; the answer then lands here, not on
+    // a stack that is gone.
+    const auto text = std::make_shared<std::optional<QString>>();
+    m_session->window->portalBrowser()->page()->toPlainText(
+        [text](const QString& result) { *text = result; });
+    return QTest::qWaitFor([&] { return text->has_value(); }, 10000) ? text->value() : QString();
 }
 
 void TestPortal::webViewIsMadeWhenThePortalFirstShows()
