@@ -1,4 +1,3 @@
-#include "channel.h"
 #include "mediaplayer.h"
 #include "playersession.h"
 #include "residentmemory.h"
@@ -35,29 +34,15 @@ QList<ResidentMemory::Process> playerTree(const PlayerSession& session)
     return ResidentMemory::tree(QCoreApplication::applicationPid(), {session.emulator->pid()});
 }
 
-// Plays the first open channel, or the current one again after the portal.
-bool playChannel(const PlayerSession& session)
-{
-    QSignalSpy video(session.window.get(), &MainWindow::switchedToVideo);
-    if (!session.channels->currentChannel()) {
-        for (Channel* channel : *session.channels->GetChannelsList()) {
-            if (channel->isAvailable()) {
-                session.channels->setCurrentChannel(channel);
-                break;
-            }
-        }
-    }
-    return video.wait(waitTimeout);
-}
-
 }  // namespace
 
 bool UiBenchmarks::memory(QTextStream& out)
 {
     PlayerSession session;
+    // The demo's first channel is open.
     if (!session.start(EmulatorProcess::shippedScenario("demo")) || !session.waitForLoad() ||
-        !playChannel(session)) {
-        out << "memory: the player did not play the demo's last channel\n";
+        !session.playChannel(0, waitTimeout)) {
+        out << "memory: the player did not play the demo's first channel\n";
         return false;
     }
     report(out, "playing, before the portal", playerTree(session));
@@ -68,8 +53,9 @@ bool UiBenchmarks::memory(QTextStream& out)
         out << "memory: the portal page did not load\n";
         return false;
     }
+    QSignalSpy video(session.window.get(), &MainWindow::switchedToVideo);
     session.window->setIptvMode();
-    if (!playChannel(session)) {
+    if (!video.wait(waitTimeout)) {
         out << "memory: the channel did not play again after the portal\n";
         return false;
     }
