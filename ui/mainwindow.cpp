@@ -940,6 +940,8 @@ void MainWindow::activateCloseWindowTimer()
 {
     if (!m_closeTimer) {
         m_closeTimer = makeTimer(this, closeDelayMs, true);
+        // A coarse timer may fire up to 5% early; the quit must not come before the delay.
+        m_closeTimer->setTimerType(Qt::PreciseTimer);
         connect(m_closeTimer, &QTimer::timeout, this, &MainWindow::onExit);
     }
     m_closeTimer->start();
