@@ -3,22 +3,28 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
-#include <QSet>
 #include <QStackedWidget>
 #include <QTest>
 
 namespace {
 
-// Colours of a sample grid over the picture: a test pattern has many, a
-// black or stand-by page a handful.
-int distinctColours(const QImage& image)
+// Whether a sample grid over the picture meets the test pattern's saturated
+// red, blue and yellow bars. The stand-by page (dark blue, green and white
+// text) and a black page have none of them.
+bool showsTestPattern(const QImage& image)
 {
-    QSet<QRgb> colours;
+    bool red = false, blue = false, yellow = false;
     for (int y = 0; y < image.height(); y += 4) {
-        for (int x = 0; x < image.width(); x += 4)
-            colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 4) {
+            const QColor c = image.pixelColor(x, y);
+            const bool high[] = {c.red() > 190, c.green() > 190, c.blue() > 190};
+            const bool low[] = {c.red() < 70, c.green() < 70, c.blue() < 70};
+            red = red || (high[0] && low[1] && low[2]);
+            blue = blue || (low[0] && low[1] && high[2]);
+            yellow = yellow || (high[0] && high[1] && low[2]);
+        }
     }
-    return int(colours.size());
+    return red && blue && yellow;
 }
 
 QString artifactDirectory()
@@ -54,8 +60,8 @@ void TestScreenshot::windowPlayingAChannel()
     const QRect videoArea(pages->mapToGlobal(QPoint(0, 0)), pages->size());
     QImage screen;
     QTRY_VERIFY_WITH_TIMEOUT(
-        distinctColours(
-            (screen = QApplication::primaryScreen()->grabWindow(0).toImage()).copy(videoArea)) > 50,
+        showsTestPattern(
+            (screen = QApplication::primaryScreen()->grabWindow(0).toImage()).copy(videoArea)),
         15000);
     const QString path = artifactDirectory() + "/mainwindow-playing.png";
     QVERIFY(screen.copy(session.window->frameGeometry()).save(path));
