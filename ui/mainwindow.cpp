@@ -34,11 +34,13 @@ Settings* settings()
     return Settings::instance();
 }
 
-QTimer* makeTimer(QObject* parent, int interval, bool singleShot)
+QTimer* makeTimer(QObject* parent, int interval, bool singleShot,
+                  Qt::TimerType type = Qt::CoarseTimer)
 {
     auto* timer = new QTimer(parent);
     timer->setInterval(interval);
     timer->setSingleShot(singleShot);
+    timer->setTimerType(type);
     return timer;
 }
 
@@ -177,9 +179,8 @@ void MainWindow::createTimers()
     m_mouseHideTimer = makeTimer(this, 3000, true);
     m_globalSecondTimer = makeTimer(this, 1000, false);
     m_fullscreenProgrammeTimer = makeTimer(this, 3000, false);
-    m_blackBackgroundTimer = makeTimer(this, blackBackgroundMs, false);
     // Part of every channel switch: a coarse timer may fire up to 10 ms late.
-    m_blackBackgroundTimer->setTimerType(Qt::PreciseTimer);
+    m_blackBackgroundTimer = makeTimer(this, blackBackgroundMs, false, Qt::PreciseTimer);
     connect(m_globalSecondTimer, &QTimer::timeout, this, &MainWindow::onGlobSecMainTimer);
     connect(m_fullscreenProgrammeTimer, &QTimer::timeout, this,
             &MainWindow::onTimerChannelFullScreenProgram);
@@ -939,9 +940,8 @@ void MainWindow::makeRequestBeforeClose(bool aNeedCloseStream)
 void MainWindow::activateCloseWindowTimer()
 {
     if (!m_closeTimer) {
-        m_closeTimer = makeTimer(this, closeDelayMs, true);
         // A coarse timer may fire up to 5% early; the quit must not come before the delay.
-        m_closeTimer->setTimerType(Qt::PreciseTimer);
+        m_closeTimer = makeTimer(this, closeDelayMs, true, Qt::PreciseTimer);
         connect(m_closeTimer, &QTimer::timeout, this, &MainWindow::onExit);
     }
     m_closeTimer->start();
