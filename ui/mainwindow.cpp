@@ -23,6 +23,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -111,13 +113,19 @@ void MainWindow::createTray()
     m_trayToggleAction =
         m_trayMenu->addAction(tr("Hide Player"), this, &MainWindow::toggleMinimizedToTray);
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(tr("Quit"), qApp, &QApplication::quit);
+    m_trayMenu->addAction(tr("Quit"), this, &MainWindow::requestQuit);
     m_tray->setContextMenu(m_trayMenu);
     m_tray->setToolTip(QString::fromLatin1(AppInfo::name));
     connect(m_tray, &QSystemTrayIcon::activated, this,
             qOverload<QSystemTrayIcon::ActivationReason>(&MainWindow::restoreFromTray));
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_tray->show();
+}
+
+// Without a tray host nothing could bring a hidden window back.
+bool MainWindow::hasTray() const
+{
+    return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void MainWindow::connectWidgets()
@@ -906,21 +914,38 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
+    event->ignore();
+    saveWindowGeometry();
+    if (settings()->closeToTray() && hasTray())
+        hideToTray();
+    else
+        runCloseSequence();
+}
+
+void MainWindow::requestQuit()
+{
+    if (!m_closing)
+        saveWindowGeometry();
+    runCloseSequence();
+}
+
+void MainWindow::saveWindowGeometry()
+{
     if (m_closePictureWindow->isVisible())
         emit HidesCloseChannelPic();
     m_channelNumberOverlay->hide();
     settings()->setWindowSize(size());
     settings()->setWindowMaximized(isMaximized());
     settings()->setWindowPosition(pos());
-    if (settings()->closeToTray()) {
-        event->ignore();
-        hideToTray();
+}
+
+void MainWindow::runCloseSequence()
+{
+    if (std::exchange(m_closeSequenceRunning, true))
         return;
-    }
     m_tray->hide();
     const bool playing = mediaPlayer->playback().isPlaying();
     makeRequestBeforeClose(m_mode == IptvMode && playing);
-    event->ignore();
     if (playing)
         mediaPlayer->stop();
 }

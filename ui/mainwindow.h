@@ -150,6 +150,9 @@ public slots:
     void setOllTvMode();
     // A second start asked the player to come to the front.
     void onShowPlayerMessage();
+    // Ends the player through the close sequence, whatever close-to-tray says:
+    // the tray's Quit and a termination request from the system.
+    void requestQuit();
 
 private slots:
     void openChannelNewUrl(QString url);
@@ -214,6 +217,10 @@ protected:
 
 private:
     void createTray();
+    bool hasTray() const;
+    void saveWindowGeometry();
+    // Sends the settings, closes the stream and quits shortly after; once.
+    void runCloseSequence();
     void createTimers();
     void connectWidgets();
     void connectMediaPlayer();
@@ -307,6 +314,7 @@ private:
     bool m_onlyPlayer = false;
     bool m_pausedByTray = false;
     bool m_closing = false;
+    bool m_closeSequenceRunning = false;
     bool m_channelDenyPictureLoaded = false;
     bool m_timeShiftDenyPictureLoaded = false;
     bool m_fullscreenProgrammeShown = false;

@@ -301,7 +301,7 @@ void MainWindow::onShowPlayerMessage()
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hasTray()) {
         event->ignore();
         hideToTray();
     }
