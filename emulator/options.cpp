@@ -39,8 +39,8 @@ std::optional<EmulatorOptions> parseCommandLine(const QStringList& arguments, QS
     parser.setApplicationDescription(
         "Plays the operator's server over HTTP for tests and demonstrations.");
     parser.addHelpOption();
-    const QCommandLineOption scenario("scenario", "Scenario file, or the name of a shipped one.",
-                                      "file");
+    const QCommandLineOption scenario(
+        "scenario", "Scenario file, or the name of a shipped one (default: demo).", "file", "demo");
     const QCommandLineOption listen("listen", "Address and port to listen on (port 0: any free).",
                                     "host:port", "127.0.0.1:0");
     const QCommandLineOption samples("samples", "Folder of the stream samples.", "dir",
@@ -57,10 +57,6 @@ std::optional<EmulatorOptions> parseCommandLine(const QStringList& arguments, QS
         parser.showHelp(0);
 
     EmulatorOptions options;
-    if (!parser.isSet(scenario)) {
-        *error = "--scenario is required";
-        return std::nullopt;
-    }
     if (!parseListen(parser.value(listen), &options)) {
         *error = "--listen wants an IP address and a port, as in 127.0.0.1:0";
         return std::nullopt;
