@@ -2,10 +2,13 @@
 
 #include <QString>
 
+#include <optional>
+
 // Where one recording goes. libVLC writes a recording into a folder under a
 // name of its own ("vlc-record-<date>-<title>.ts"). A recording into a named
 // file therefore goes to a staging folder beside that file, and finish()
-// moves libVLC's file to the name asked for.
+// moves libVLC's file to the name asked for, or, when a file of that name is
+// there already, to the first free "name (2).ext", "name (3).ext", ...
 class RecordingFile
 {
 public:
@@ -17,10 +20,11 @@ public:
     QString folder() const { return m_folder; }
     bool isActive() const { return !m_folder.isEmpty(); }
 
-    // Puts the recording in place and forgets it. False while there is
+    // Puts the recording in place, forgets it and tells where it went (the
+    // folder itself for a recording into a folder). Nothing while there is
     // nothing to move yet or the file cannot be moved yet: libVLC opens and
     // closes the file on its input thread, a little after it was told to.
-    bool finish();
+    std::optional<QString> finish();
 
     // Gives the recording up: the staging folder goes if it is empty.
     void abandon();

@@ -28,7 +28,8 @@ class TestRecordingFile : public QObject
 private slots:
     void aFolderIsGivenAsItIs();
     void aFileIsRecordedInAStagingFolderBesideIt();
-    void finishMovesTheRecordingToItsName();
+    void finishMovesTheRecordingToAFreeName_data();
+    void finishMovesTheRecordingToAFreeName();
     void finishWaitsForTheRecording();
     void abandonRemovesTheStagingFolder();
     void anUnwritablePlaceIsRefused();
@@ -57,19 +58,42 @@ void TestRecordingFile::aFileIsRecordedInAStagingFolderBesideIt()
     QVERIFY(staging.fileName() != "news.mpg");
 }
 
-void TestRecordingFile::finishMovesTheRecordingToItsName()
+void TestRecordingFile::finishMovesTheRecordingToAFreeName_data()
 {
+    QTest::addColumn<QStringList>("taken");
+    QTest::addColumn<QString>("placed");
+    const QString name = QStringLiteral("2024.05.01 20.00 - News - Evening.mpg");
+    QTest::newRow("free") << QStringList() << name;
+    QTest::newRow("taken") << QStringList{name} << "2024.05.01 20.00 - News - Evening (2).mpg";
+    QTest::newRow("taken twice") << QStringList{name, "2024.05.01 20.00 - News - Evening (2).mpg"}
+                                 << "2024.05.01 20.00 - News - Evening (3).mpg";
+    QTest::newRow("no suffix") << QStringList{"News"} << "News (2)";
+}
+
+void TestRecordingFile::finishMovesTheRecordingToAFreeName()
+{
+    QFETCH(QStringList, taken);
+    QFETCH(QString, placed);
     QTemporaryDir folder;
+    for (const QString& name : taken)
+        writeFile(folder.filePath(name), "earlier " + name.toUtf8());
     RecordingFile file;
-    const QString target = folder.filePath("2024.05.01 20.00 - News - Evening.mpg");
+    const QString target = folder.filePath(taken.value(0, placed));
     QVERIFY(file.begin(target));
     const QString staging = file.folder();
     writeFile(staging + "/vlc-record-2024-05-01-20h00m00s-stream.ts-.ts", "TS data");
-    QVERIFY(file.finish());
-    QCOMPARE(readFile(target), QByteArray("TS data"));
+
+    QCOMPARE(file.finish(), std::optional<QString>(folder.filePath(placed)));
+    QCOMPARE(readFile(folder.filePath(placed)), QByteArray("TS data"));
+    for (const QString& name : taken)
+        QCOMPARE(readFile(folder.filePath(name)), "earlier " + name.toUtf8());
     QVERIFY(!QFileInfo::exists(staging));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{"2024.05.01 20.00 - News - Evening.mpg"});
+    QStringList present =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QStringList expected = taken << placed;
+    present.sort();
+    expected.sort();
+    QCOMPARE(present, expected);
 }
 
 void TestRecordingFile::finishWaitsForTheRecording()
@@ -81,7 +105,7 @@ void TestRecordingFile::finishWaitsForTheRecording()
     QVERIFY(!file.finish());
     QVERIFY(file.isActive());
     writeFile(file.folder() + "/vlc-record.ts", "late");
-    QVERIFY(file.finish());
+    QCOMPARE(file.finish(), std::optional<QString>(target));
     QCOMPARE(readFile(target), QByteArray("late"));
 }
 
