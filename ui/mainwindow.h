@@ -240,6 +240,7 @@ private:
     bool anotherWindowHasForeground() const;
     // portal
     void setupPortal();
+    void prepareTextureComposition();
     void createPortalBrowser();
     // keys, digits and mouse
     void setupInput();

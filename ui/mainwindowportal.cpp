@@ -2,7 +2,9 @@
 
 #include "customwebview.h"
 #include "settings.h"
+#include "videoplatform.h"
 
+#include <QOpenGLWidget>
 #include <QWebEnginePage>
 
 // ---- the portal page -------------------------------------------------------
@@ -11,10 +13,25 @@
 // view is made when the portal page is first shown, not at start.
 void MainWindow::setupPortal()
 {
+    prepareTextureComposition();
     connect(logoSwitcher, &QStackedWidget::currentChanged, this, [this](int page) {
         if (page == PortalPage && !m_portalBrowser)
             createPortalBrowser();
     });
+}
+
+// The web view draws through a texture. The first texture-drawing widget in a
+// window makes Qt recreate the window's native surface for composition, and
+// that recreation leaves the video surface's native child window dangling
+// (a crash in QWidget::create). A hidden OpenGL widget, there before the
+// window is first created, gives the window that surface from the start.
+void MainWindow::prepareTextureComposition()
+{
+    if (VideoPlatform::isHeadless())
+        return;
+    auto* marker = new QOpenGLWidget(this);
+    marker->setObjectName(QStringLiteral("textureCompositionMarker"));
+    marker->hide();
 }
 
 void MainWindow::createPortalBrowser()
