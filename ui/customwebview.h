@@ -3,12 +3,12 @@
 #include <QWebEngineView>
 
 // The portal's web view: the page shows no browser context menu, the event
-// goes on to the window instead.
+// goes on to the window instead; the page's console messages go to the log.
 class CustomWebView : public QWebEngineView
 {
     Q_OBJECT
 public:
-    using QWebEngineView::QWebEngineView;
+    explicit CustomWebView(QWidget* parent = nullptr);
 
     // Sets up what Qt WebEngine needs before the application object exists.
     static void prepareApplication();

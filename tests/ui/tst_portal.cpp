@@ -157,11 +157,20 @@ void TestPortal::copyingALinkPutsItOnTheClipboard()
 
 void TestPortal::scriptsRunInThePage()
 {
+    LogCapture log;
     QVERIFY(openPortal());
     QTRY_VERIFY_WITH_TIMEOUT(pageText().contains(QStringLiteral("genre 0, movie 0")), loadTimeout);
     m_session->window->runPortalScript(QStringLiteral("walkMovies(+1);"));
     m_session->window->runPortalScript(QStringLiteral("walkGenres(-1);"));
     QTRY_VERIFY_WITH_TIMEOUT(pageText().contains(QStringLiteral("genre -1, movie 1")), 10000);
+
+    // The page's console and its uncaught errors are log lines of their own.
+    m_session->window->runPortalScript(
+        QStringLiteral("console.warn('careful'); console.error('broken');"
+                       "setTimeout(function() { throw new Error('thrown'); }, 0);"));
+    QVERIFY(log.waitFor(QStringLiteral("[portal] console warning: careful (")));
+    QVERIFY(log.waitFor(QStringLiteral("[portal] console error: broken (")));
+    QVERIFY(log.waitFor(QStringLiteral("[portal] console error: Uncaught Error: thrown (")));
 }
 
 void TestPortal::withoutVideoOnDemandNoWebViewIsMade()
