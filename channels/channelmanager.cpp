@@ -304,10 +304,12 @@ void ChannelManager::onOpenStreamCompleted(QString aUrl, int aStreamID, int aUpd
         // No usable interval: the default is remembered, the timer keeps its
         // period. A zero period would flood the server with keep-alives.
         m_updateInterval = kDefaultUpdateInterval;
-    } else if (aUpdateInterval != m_updateInterval) {
+    } else {
         m_updateInterval = aUpdateInterval;
-        m_keepAliveTimer->setInterval(
-            int(std::min<qint64>(qint64(aUpdateInterval) * 1000, INT_MAX)));
+        // Setting a running timer restarts it, so only a real change is set.
+        const int period = int(std::min<qint64>(qint64(aUpdateInterval) * 1000, INT_MAX));
+        if (period != m_keepAliveTimer->interval())
+            m_keepAliveTimer->setInterval(period);
     }
     emit getCurrentChannelUrl(aUrl);
 }

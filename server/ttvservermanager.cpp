@@ -65,10 +65,13 @@ void TTVServerManager::setUseGlobalChannelList(bool use)
 
 // ---- the log-in chain -------------------------------------------------------
 
+// Every call starts the chain afresh, as "Reconnect" does after a failed
+// log-in: what the previous chain held or still awaits is dropped.
 void TTVServerManager::authorize()
 {
     if (!m_initialized || m_mac.isEmpty())
         return;
+    forgetSession();
     qDebug("Use mac: %s", qPrintable(m_mac));
     proto::AuthRequest request;
     proto::DeviceInfo* device = request.mutable_device();
@@ -78,6 +81,18 @@ void TTVServerManager::authorize()
     device->mutable_firmware()->set_versionstring(AppInfo::version);
     m_busy = true;
     m_client->authorize(request);
+}
+
+void TTVServerManager::forgetSession()
+{
+    m_client->cancelAll();
+    m_imageRequestId = -1;
+    m_imageBuffer.clear();
+    m_authToken.clear();
+    m_closeChannelImageUrl.clear();
+    m_authorized = m_busy = m_reportFullLoad = false;
+    m_userInfoLoaded = m_closeChannelImageUrlLoaded = m_userSettingsLoaded = false;
+    m_channelListLoaded = m_userChannelListLoaded = false;
 }
 
 void TTVServerManager::onAuthorizationCompleted(proto::AuthResponse& aResponse)
@@ -258,7 +273,10 @@ bool TTVServerManager::loadCloseChannelPixmap()
 void TTVServerManager::onImageReplyFinished(QNetworkReply* reply, int id)
 {
     reply->deleteLater();
-    const bool failed = reply->error() != QNetworkReply::NoError;
+    if (id != m_imageRequestId)
+        return;  // a download of an abandoned chain must not touch the buffer
+    // An error status still brings a body; it just does not decode.
+    const bool failed = TvClient::isTransportError(reply);
     if (failed)
         m_imageError = reply->errorString();
     else
@@ -457,6 +475,9 @@ void TTVServerManager::onCloseStreamCompleted(proto::CloseStreamResponse& aRespo
 
 void TTVServerManager::onClientError(QString aError)
 {
+    // The failed call has ended like any other: a busy flag left set would
+    // stop the stream keep-alive for good.
+    m_busy = false;
     qDebug("ERROR in server manager : %s", qPrintable(aError));
     emit ErrorInNetwork(tr("Network error"));
 }

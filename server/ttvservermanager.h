@@ -107,6 +107,7 @@ private slots:
 private:
     bool canSend() const { return m_initialized && m_authorized; }
     void connectClient();
+    void forgetSession();
     void onImageReplyFinished(QNetworkReply* reply, int id);
 
     TvClient* m_client = nullptr;

@@ -21,22 +21,6 @@ struct TvClient::PendingCall
 
 namespace {
 
-// An HTTP error status still carries the server's answer, which is parsed
-// like any other; only a failed connection or a broken transfer is an error.
-bool isTransportError(const QNetworkReply* reply)
-{
-    const QNetworkReply::NetworkError code = reply->error();
-    if (code == QNetworkReply::NoError)
-        return false;
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    const bool statusError =
-        (code >= QNetworkReply::ContentAccessDenied &&
-         code < QNetworkReply::ProtocolUnknownError) ||
-        code == QNetworkReply::ProtocolInvalidOperationError ||
-        (code >= QNetworkReply::InternalServerError && code <= QNetworkReply::UnknownServerError);
-    return !(answered && statusError);
-}
-
 // A connection that breaks in the middle of a body with a length ends
 // without an error of its own; only the length tells.
 bool isCutShort(const QNetworkReply* reply, const QByteArray& body)
@@ -71,6 +55,35 @@ TvClient::TvClient(const QString& host, int port, QObject* parent)
 }
 
 TvClient::~TvClient() = default;
+
+bool TvClient::isTransportError(const QNetworkReply* reply)
+{
+    const QNetworkReply::NetworkError code = reply->error();
+    if (code == QNetworkReply::NoError)
+        return false;
+    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    // Qt turns a status of 400 and above into one of these codes; 407 reads
+    // as a proxy's demand even when the server itself sent it.
+    const bool statusError =
+        (code >= QNetworkReply::ContentAccessDenied &&
+         code < QNetworkReply::ProtocolUnknownError) ||
+        code == QNetworkReply::ProtocolInvalidOperationError ||
+        code == QNetworkReply::ProxyAuthenticationRequiredError ||
+        (code >= QNetworkReply::InternalServerError && code <= QNetworkReply::UnknownServerError);
+    return !(answered && statusError);
+}
+
+void TvClient::cancelAll()
+{
+    m_waiting.clear();
+    m_pending.clear();
+    m_inFlight = 0;
+    if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
 
 void TvClient::CallMethod(const google::protobuf::MethodDescriptor* method,
                           google::protobuf::RpcController* /*controller*/,
@@ -109,18 +122,30 @@ void TvClient::sendNext()
     url.setPort(m_port);
     url.setPath(call.path);
     QNetworkRequest request(url);
-    request.setRawHeader("Host", m_host.toUtf8());
+    request.setRawHeader("Host", hostHeader());
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-protobuf"));
     request.setHeader(QNetworkRequest::ContentLengthHeader, call.body.size());
     request.setTransferTimeout(m_transferTimeoutMs);
 
     QNetworkReply* reply = m_http->post(request, call.body);
+    m_reply = reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply] { onReplyFinished(reply); });
+}
+
+// HTTP/1.1 wants the port beside the host unless it is the default one.
+QByteArray TvClient::hostHeader() const
+{
+    QUrl authority;
+    authority.setHost(m_host);
+    if (m_port != 80)
+        authority.setPort(m_port);
+    return authority.authority(QUrl::FullyEncoded).toUtf8();
 }
 
 void TvClient::onReplyFinished(QNetworkReply* reply)
 {
     reply->deleteLater();
+    m_reply = nullptr;
     const int id = std::exchange(m_inFlight, 0);
     bool failed = isTransportError(reply);
     if (const auto call = m_pending.value(id)) {

@@ -36,6 +36,14 @@ public:
 
     void setTransferTimeout(int milliseconds) { m_transferTimeoutMs = milliseconds; }
 
+    // Drops every call not yet answered: none of them completes or fails, and
+    // an answer still on its way is ignored. Later calls go out as usual.
+    void cancelAll();
+
+    // An HTTP error status is still an answer: only a failed connection or a
+    // broken transfer counts as a transport error.
+    static bool isTransportError(const QNetworkReply* reply);
+
     void CallMethod(const google::protobuf::MethodDescriptor* method,
                     google::protobuf::RpcController* controller,
                     const google::protobuf::Message* request, google::protobuf::Message* response,
@@ -78,6 +86,7 @@ private:
 
     void sendNext();
     void onReplyFinished(QNetworkReply* reply);
+    QByteArray hostHeader() const;
 
     QString m_host;
     int m_port;
@@ -85,8 +94,9 @@ private:
     std::unique_ptr<proto::TvServerService_Stub> m_tvService;
     std::unique_ptr<proto::StbServerService_Stub> m_stbService;
     QMap<int, std::shared_ptr<PendingCall>> m_pending;
-    QQueue<int> m_waiting;  // issued, not yet sent
-    int m_inFlight = 0;     // the id on the wire, 0 when none
+    QQueue<int> m_waiting;             // issued, not yet sent
+    int m_inFlight = 0;                // the id on the wire, 0 when none
+    QNetworkReply* m_reply = nullptr;  // the answer to m_inFlight
     int m_lastId = 0;
     int m_transferTimeoutMs = defaultTransferTimeoutMs;
 };

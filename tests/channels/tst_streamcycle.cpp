@@ -94,7 +94,11 @@ void TestStreamCycle::cleanup()
 void TestStreamCycle::playOpensTheStreamAndKeepsItAlive()
 {
     Session& s = *m_session;
-    QVERIFY(s.start(EmulatorProcess::shippedScenario("demo")));
+    // The first keep-alive fails; the next ones must still go out.
+    QJsonObject scenario = EmulatorProcess::shippedScenario("demo");
+    scenario["faults"] =
+        QJsonObject{{"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}};
+    QVERIFY(s.start(scenario));
     s.emulator.clearRequests();
     Channel* channel = s.channels.channelAt(0);
     s.channels.setCurrentChannel(channel);

@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -94,15 +95,16 @@ private slots:
     void blockedUser_data();
     void blockedUser();
     void emptyPictureUrlEndsWithoutCompletion();
-    void pictureDownloadErrorEndsWithoutCompletion();
+    void unreachablePictureEndsWithoutCompletion();
     void pictureIsFetchedWithoutQuery();
     void failingStepStopsTheChain_data();
     void failingStepStopsTheChain();
+    void authorizingAgainRestartsTheChain();
 
     // Faults of the transport.
     void brokenAnswersEndInNetworkError_data();
     void brokenAnswersEndInNetworkError();
-    void httpErrorStatusWithValidBodyIsAccepted();
+    void errorStatusesAreAnswersNotFailures();
     void refusedConnectionIsANetworkError();
 
     // Streams and saving.
@@ -177,7 +179,7 @@ void TestServerManager::loginChainSendsTheExactRequests()
         const EmulatorRequest& request = requests.at(i);
         QCOMPARE(request.method, QStringLiteral("POST"));
         QCOMPARE(request.path, paths.at(i));
-        QCOMPARE(request.headers.value("host"), QStringLiteral("127.0.0.1"));
+        QCOMPARE(request.headers.value("host"), m_emulator->host());
         QCOMPARE(request.headers.value("content-type"), QStringLiteral("application/x-protobuf"));
         QVERIFY(request.headers.value("content-length").toInt() > 0);
     }
@@ -347,11 +349,14 @@ void TestServerManager::emptyPictureUrlEndsWithoutCompletion()
     QCOMPARE(m_emulator->requests().size(), 6);
 }
 
-void TestServerManager::pictureDownloadErrorEndsWithoutCompletion()
+void TestServerManager::unreachablePictureEndsWithoutCompletion()
 {
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/deny.png").arg(closed.serverPort());
+    closed.close();
     LogCapture log;
-    QVERIFY(startSession(
-        withMember(baseScenario(), "closeChannelImageUrl", "http://{host}/images/missing.png")));
+    QVERIFY(startSession(withMember(baseScenario(), "closeChannelImageUrl", url)));
     QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
     m_manager->authorize();
     QVERIFY(log.waitFor("ERROR load deny image ["));
@@ -409,6 +414,36 @@ void TestServerManager::failingStepStopsTheChain()
     QVERIFY(!m_manager->isBusy());
 }
 
+void TestServerManager::authorizingAgainRestartsTheChain()
+{
+    QVERIFY(startSession(baseScenario(), {"--fault", "Auth:delay=500,times=1"}));
+    QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
+    m_manager->authorize();
+    QVERIFY(m_emulator->waitForRequests(1));
+    m_manager->authorize();  // while the first answer is still on its way
+    QVERIFY(loaded.wait(10000));
+
+    // A request of its own: the transport keeps the order of requests, so
+    // whatever an abandoned chain might still send would come before it.
+    QSignalSpy fence(m_manager.get(), &TTVServerManager::LoadUserChannelListCompleted);
+    m_manager->loadUserChannelList(false, false);
+    QVERIFY(fence.wait(10000));
+    QCOMPARE(loaded.count(), 1);
+    QStringList names = rpcNames(m_emulator->requests());
+    QCOMPARE(names.removeAll("Auth"), 2);
+    QCOMPARE(names, (QStringList{"GetTime", "GetUserInfo", "GetImageUrl", "GetStbSettings",
+                                 "GetChannels", "GET /images/channel-deny.png", "GetUserChannel"}));
+
+    // A log-in that fails after a good one leaves nothing of the old session.
+    m_manager->setMac("001122334455");
+    QSignalSpy refused(m_manager.get(), &TTVServerManager::ErrorAuthorize);
+    m_manager->authorize();
+    QVERIFY(refused.wait(10000));
+    QVERIFY(!m_manager->isAuthorized());
+    QVERIFY(!m_manager->channelList());
+    QVERIFY(!m_manager->openStream(1, 1));
+}
+
 void TestServerManager::brokenAnswersEndInNetworkError_data()
 {
     QTest::addColumn<QString>("fault");
@@ -433,17 +468,27 @@ void TestServerManager::brokenAnswersEndInNetworkError()
     QVERIFY(log.contains("ERROR in server manager : "));
     QCOMPARE(userInfoError.count(), 0);
     QVERIFY(!m_manager->isUserInfoLoaded());
-    // The failed call leaves the busy flag set: keep-alive waits for the next answer.
-    QVERIFY(m_manager->isBusy());
+    // The failed call has ended: a flag left busy would stop the keep-alive.
+    QVERIFY(!m_manager->isBusy());
     QCOMPARE(m_emulator->requests("GetImageUrl").size(), 0);
 }
 
-void TestServerManager::httpErrorStatusWithValidBodyIsAccepted()
+void TestServerManager::errorStatusesAreAnswersNotFailures()
 {
-    QVERIFY(startSession(baseScenario(),
-                         {"--fault", "GetTime:status=500", "--fault", "GetChannels:status=404"}));
+    const QStringList faults{"Auth:status=403",           "GetTime:status=500",
+                             "GetUserInfo:status=401",    "GetImageUrl:status=407",
+                             "GetStbSettings:status=404", "GetChannels:status=418"};
+    QStringList arguments;
+    for (const QString& fault : faults)
+        arguments << "--fault" << fault;
+    QVERIFY(startSession(
+        withMember(baseScenario(), "closeChannelImageUrl", "http://{host}/images/missing.png"),
+        arguments));
     QVERIFY(logIn());
     QVERIFY(ServerClock::isKnown());
+    // The picture's 404 page is no picture: the log-in goes on without one.
+    QVERIFY(m_manager->closeChannelPixmap()->isNull());
+    QCOMPARE(m_emulator->requests().last().path, QStringLiteral("/images/missing.png"));
 }
 
 void TestServerManager::refusedConnectionIsANetworkError()
