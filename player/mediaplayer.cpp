@@ -82,8 +82,12 @@ MediaPlayer::MediaPlayer(const InstanceOptions& options, QWidget* parent)
     m_thread->start(QThread::InheritPriority);
 }
 
+// The receivers of a dying widget, its window's actions among them, may be
+// half destroyed already: it tells nobody. The recording still ends, and the
+// recorder puts the file in place once the engine has let go of the input.
 MediaPlayer::~MediaPlayer()
 {
+    blockSignals(true);
     stopRecord();
     m_thread->quit();
     m_thread->wait();
@@ -111,7 +115,9 @@ void MediaPlayer::connectEngine()
     connect(this, &MediaPlayer::vlcOpenFile, m_engine, &TvlcMediaPlayer::onOpenFile);
 
     connect(this, &MediaPlayer::volumeChanged, this, [this](int volume) { m_volume = volume; });
-    connect(this, &MediaPlayer::stopped, m_recorder, &StreamRecorder::onPlaybackStopped);
+    connect(this, &MediaPlayer::stopped, m_recorder, &StreamRecorder::onInputEnded);
+    connect(m_engine, &TvlcMediaPlayer::instanceReplaced, m_recorder,
+            &StreamRecorder::onInputEnded);
 }
 
 // Runs a slot of the player on the playback thread.
@@ -155,6 +161,7 @@ void MediaPlayer::open(const QString& url, bool autoplay, int volume)
 
 void MediaPlayer::onOpenUrlTimer()
 {
+    stopRecord();
     emit vlcOpen(m_pending.url, m_pending.autoplay, m_pending.volume);
 }
 
@@ -162,11 +169,13 @@ void MediaPlayer::openFile(const QString& path, bool autoplay, int volume)
 {
     ensureWindow();
     m_openTimer.stop();
+    stopRecord();
     emit vlcOpenFile(path, autoplay, volume);
 }
 
 void MediaPlayer::reopen()
 {
+    stopRecord();
     post(&TvlcMediaPlayer::onReopenCurrentlyPlayingMedia);
 }
 

@@ -35,6 +35,7 @@ public:
 
     // Opens a URL openDelay after the last call, so quick channel changes
     // open only the last channel. A volume of -1 keeps the volume in force.
+    // Whatever opens something new ends a running recording first.
     void open(const QString& url, bool autoplay = true, int volume = -1);
     // Opens a local file at once.
     void openFile(const QString& path, bool autoplay = true, int volume = -1);
@@ -59,7 +60,10 @@ public:
     void setTime(int second);
     void setPosition(float position);
 
-    // Recording into a folder or a named file.
+    // Recording into a folder or a named file. A recording ends by
+    // stopRecord(), by the end of playback or of the input (stop, a new open,
+    // a new instance) and with this widget. Each end emits recordStopped
+    // once, except the last: a widget being destroyed emits nothing.
     bool startRecord(const QString& path);
     void stopRecord();
     bool isRecording() const;
@@ -90,7 +94,8 @@ signals:
     void vlcOpen(const QString& url, bool autoplay, int volume);
     void vlcStop();
     void vlcOpenFile(const QString& file, bool autoplay, int volume);
-    // A recording stopped earlier is in place, under the path it was started with.
+    // A recording stopped earlier is in place, under the path it was started
+    // with or, for a name taken meanwhile, the next free one.
     void recordingFinished(const QString& path);
 
 public slots:

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -24,8 +25,10 @@ StreamRecorder::StreamRecorder(std::shared_ptr<const PlayerHandle> handle, QObje
     connect(&m_finishTimer, &QTimer::timeout, this, &StreamRecorder::finishPending);
 }
 
+// The owner is going: the recording is put in place, but nobody is told.
 StreamRecorder::~StreamRecorder()
 {
+    const QSignalBlocker quiet(this);
     finishPending();
 }
 
@@ -44,6 +47,8 @@ bool StreamRecorder::start(const QString& path)
     const PlayerHandle::Held player = m_handle->hold();
     if (!VlcInternals::canRecord(player.get()) || VlcInternals::isRecording(player.get()))
         return false;
+    if (m_current.isActive())
+        ended();  // libVLC has dropped it without a word
     if (!m_current.begin(path)) {
         qDebug("[%s] !!! cannot write into %s !!!", startOperation, qPrintable(path));
         qDebug("[%s] Failed to start recording, error = %d", startOperation,
@@ -82,7 +87,7 @@ void StreamRecorder::stop()
     ended();
 }
 
-void StreamRecorder::onPlaybackStopped()
+void StreamRecorder::onInputEnded()
 {
     if (m_current.isActive())
         ended();
@@ -100,8 +105,8 @@ void StreamRecorder::ended()
 void StreamRecorder::finishPending()
 {
     for (auto pending = m_pending.begin(); pending != m_pending.end();) {
-        if (pending->file.finish()) {
-            emit recordingFinished(pending->path);
+        if (const std::optional<QString> placed = pending->file.finish()) {
+            emit recordingFinished(*placed);
         } else if (++pending->attempts < finishAttempts) {
             ++pending;
             continue;

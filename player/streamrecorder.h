@@ -23,20 +23,23 @@ public:
     // Starts recording into path (a folder or a file). Needs an input that
     // can record and is not recording yet.
     bool start(const QString& path);
-    // Stops recording; a named file is in place shortly afterwards.
+    // Stops recording; a named file is in place shortly afterwards. Every end
+    // of a recording, this one or another, emits recordStopped once.
     void stop();
 
     bool isRecording() const;
     bool canRecord() const;
 
 public slots:
-    // Playback has stopped, and with it a recording that was running.
-    void onPlaybackStopped();
+    // The input has ended or was replaced, and with it a recording that was
+    // running.
+    void onInputEnded();
 
 signals:
     void recording();
     void recordStopped();
-    // The recording is in place, under the path it was started with.
+    // The recording is in place: for a named file under that name, or the
+    // next free one beside it (see RecordingFile).
     void recordingFinished(const QString& path);
 
 private:

@@ -47,7 +47,7 @@ TvlcMediaPlayer::TvlcMediaPlayer(const InstanceOptions& options, QObject* parent
       m_options(options),
       m_handle(std::make_shared<PlayerHandle>()),
       m_watchdog(new StreamWatchdog(
-          [this] { return qint64(VlcInternals::statistics(m_player).inputBytesRead); }, this))
+          [this] { return qint64(VlcInternals::statistics(m_player.get()).inputBytesRead); }, this))
 {
     Deinterlace::registerMetaType();
     connect(m_watchdog, &StreamWatchdog::stalled, this, &TvlcMediaPlayer::onStalled);
@@ -67,32 +67,35 @@ QString TvlcMediaPlayer::versionText()
 
 bool TvlcMediaPlayer::initVlc()
 {
+    const bool replacing = m_player != nullptr;
     releaseVlc();
     const ArgumentVector arguments(instanceArguments(m_options));
-    m_instance = libvlc_new(arguments.count(), arguments.data());
+    m_instance.reset(libvlc_new(arguments.count(), arguments.data()));
     if (m_instance)
-        m_player = libvlc_media_player_new(m_instance);
+        m_player.reset(libvlc_media_player_new(m_instance.get()));
     if (!m_player || !attachEvents()) {
         qDebug("Error: vlc initialize error");
         releaseVlc();
         return false;
     }
-    libvlc_log_set(m_instance, logVlcMessage, nullptr);
+    libvlc_log_set(m_instance.get(), logVlcMessage, nullptr);
     // Pointer and keys over the video are the widget's, not libVLC's.
-    libvlc_video_set_mouse_input(m_player, false);
-    libvlc_video_set_key_input(m_player, false);
+    libvlc_video_set_mouse_input(m_player.get(), false);
+    libvlc_video_set_key_input(m_player.get(), false);
     setDrawable();
     onSetAspectRatioTo(m_aspectRatio);
     onSetCropValueTo(m_crop);
-    m_handle->reset(m_player);
+    m_handle->reset(m_player.get());
     startNewSession();
     applyVolume();
+    if (replacing)
+        emit instanceReplaced();
     return true;
 }
 
 bool TvlcMediaPlayer::attachEvents()
 {
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player.get());
     for (int type : playerEvents) {
         if (libvlc_event_attach(events, type, &TvlcMediaPlayer::onVlcEvent, this) != 0)
             return false;
@@ -105,17 +108,15 @@ void TvlcMediaPlayer::releaseVlc()
     m_watchdog->disarm();
     m_handle->reset(nullptr);
     if (m_player) {
-        libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
+        libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player.get());
         for (int type : playerEvents)
             libvlc_event_detach(events, type, &TvlcMediaPlayer::onVlcEvent, this);
-        libvlc_media_player_stop(m_player);
-        libvlc_media_player_release(m_player);
-        m_player = nullptr;
+        libvlc_media_player_stop(m_player.get());
+        m_player.reset();
     }
     if (m_instance) {
-        libvlc_log_unset(m_instance);
-        libvlc_release(m_instance);
-        m_instance = nullptr;
+        libvlc_log_unset(m_instance.get());
+        m_instance.reset();
     }
 }
 
@@ -152,14 +153,13 @@ void TvlcMediaPlayer::open(const Media& media, bool autoplay, int volume)
     if (!m_player && !initVlc())
         return;
     applyVolume();
-    libvlc_media_t* vlcMedia =
-        libvlc_media_new_location(m_instance, media.location.toUtf8().constData());
+    const VlcPtr<libvlc_media_t> vlcMedia(
+        libvlc_media_new_location(m_instance.get(), media.location.toUtf8().constData()));
     if (!vlcMedia) {
         qDebug("[MediaPlayer::open] !!! cannot open %s !!!", qPrintable(media.location));
         return;
     }
-    libvlc_media_player_set_media(m_player, vlcMedia);
-    libvlc_media_release(vlcMedia);
+    libvlc_media_player_set_media(m_player.get(), vlcMedia.get());
     startNewSession();
     m_audioTrack = -1;
     m_subtitle = -1;
@@ -184,19 +184,19 @@ void TvlcMediaPlayer::onPlay()
     if (!m_player)
         return;
     m_currentUrl = m_media.url;
-    if (libvlc_media_player_play(m_player) == 0 && isNetworkSource())
+    if (libvlc_media_player_play(m_player.get()) == 0 && isNetworkSource())
         m_watchdog->arm();
 }
 
 void TvlcMediaPlayer::onPause()
 {
     if (m_player)
-        libvlc_media_player_set_pause(m_player, true);
+        libvlc_media_player_set_pause(m_player.get(), true);
 }
 
 void TvlcMediaPlayer::onTogglePlay()
 {
-    if (m_player && libvlc_media_player_get_state(m_player) == libvlc_Playing)
+    if (m_player && libvlc_media_player_get_state(m_player.get()) == libvlc_Playing)
         onPause();
     else
         onPlay();
@@ -206,7 +206,7 @@ void TvlcMediaPlayer::onStop()
 {
     qDebug("[MediaPlayer::stop] Trying to stop playback...");
     if (m_player)
-        libvlc_media_player_stop(m_player);
+        libvlc_media_player_stop(m_player.get());
     startNewSession();
     qDebug("[MediaPlayer::stop] Playback stopped");
     m_currentUrl.clear();
@@ -218,18 +218,18 @@ void TvlcMediaPlayer::onStop()
 void TvlcMediaPlayer::onSetTime(int second)
 {
     if (!isStopped())
-        libvlc_media_player_set_time(m_player, libvlc_time_t(second) * 1000);
+        libvlc_media_player_set_time(m_player.get(), libvlc_time_t(second) * 1000);
 }
 
 void TvlcMediaPlayer::onSetPosition(float position)
 {
     if (!isStopped())
-        libvlc_media_player_set_position(m_player, position);
+        libvlc_media_player_set_position(m_player.get(), position);
 }
 
 bool TvlcMediaPlayer::isStopped() const
 {
-    return PlaybackState::isStopped(m_player);
+    return PlaybackState::isStopped(m_player.get());
 }
 
 bool TvlcMediaPlayer::isNetworkSource() const
@@ -271,7 +271,7 @@ void TvlcMediaPlayer::storeVolume(int volume)
 // back only once the output has taken it, and a dummy output never does.
 void TvlcMediaPlayer::applyVolume()
 {
-    if (m_player && libvlc_audio_set_volume(m_player, m_volume) == 0)
+    if (m_player && libvlc_audio_set_volume(m_player.get(), m_volume) == 0)
         emit volumeChanged(m_volume);
 }
 
@@ -299,7 +299,7 @@ void TvlcMediaPlayer::selectTrack(const TrackKind& kind, int index, int* current
 {
     if (!m_player || index == *current || index < 0 || (index == 0 && *current == -1))
         return;
-    const QList<Track> tracks = kind.list(m_player);
+    const QList<Track> tracks = kind.list(m_player.get());
     if (index >= tracks.size()) {
         qDebug("[%s] !!! no track #%d, there are %d !!!", kind.operation, index,
                int(tracks.size()));
@@ -307,7 +307,7 @@ void TvlcMediaPlayer::selectTrack(const TrackKind& kind, int index, int* current
     }
     const int id = tracks.at(index).id;
     qDebug(kind.switching, index, id);
-    if (kind.select(m_player, id) == 0)
+    if (kind.select(m_player.get(), id) == 0)
         *current = index;
 }
 
@@ -343,7 +343,7 @@ void TvlcMediaPlayer::applyGeometry(void (*set)(libvlc_media_player_t*, const ch
     if (!m_player)
         return;
     const QByteArray geometry = value.toUtf8();
-    set(m_player, value.isEmpty() ? nullptr : geometry.constData());
+    set(m_player.get(), value.isEmpty() ? nullptr : geometry.constData());
 }
 
 void TvlcMediaPlayer::onSetDeinterlace(DeinterlaceMode mode)
@@ -360,7 +360,7 @@ void TvlcMediaPlayer::applyDeinterlace()
 {
     const QByteArray name = Deinterlace::vlcName(m_deinterlace).toLatin1();
     const bool off = m_deinterlace == DeinterlaceMode::None;
-    libvlc_video_set_deinterlace(m_player, off ? nullptr : name.constData());
+    libvlc_video_set_deinterlace(m_player.get(), off ? nullptr : name.constData());
 }
 
 void TvlcMediaPlayer::applyPicture()
@@ -381,11 +381,11 @@ void TvlcMediaPlayer::setDrawable()
     if (!m_player || !m_window)
         return;
 #if defined(Q_OS_WIN)
-    libvlc_media_player_set_hwnd(m_player, reinterpret_cast<void*>(m_window));
+    libvlc_media_player_set_hwnd(m_player.get(), reinterpret_cast<void*>(m_window));
 #elif defined(Q_OS_MACOS)
-    libvlc_media_player_set_nsobject(m_player, reinterpret_cast<void*>(m_window));
+    libvlc_media_player_set_nsobject(m_player.get(), reinterpret_cast<void*>(m_window));
 #else
-    libvlc_media_player_set_xwindow(m_player, static_cast<uint32_t>(m_window));
+    libvlc_media_player_set_xwindow(m_player.get(), static_cast<uint32_t>(m_window));
 #endif
 }
 
@@ -520,7 +520,7 @@ void TvlcMediaPlayer::onStalled()
     qDebug("[MediaPlayer::open] !!! no data from %s for %d ms !!!", qPrintable(m_currentUrl),
            m_watchdog->timeout());
     if (m_player)
-        libvlc_media_player_stop(m_player);
+        libvlc_media_player_stop(m_player.get());
     startNewSession();
     reportNetworkError();
 }

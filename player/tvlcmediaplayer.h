@@ -2,6 +2,7 @@
 
 #include "deinterlacemode.h"
 #include "instanceoptions.h"
+#include "vlcptr.h"
 
 #include <qwindowdefs.h>
 #include <QObject>
@@ -13,8 +14,6 @@
 class PlayerHandle;
 class StreamWatchdog;
 struct libvlc_event_t;
-struct libvlc_instance_t;
-struct libvlc_media_player_t;
 
 // The libVLC instance and media player. It lives on the playback thread: its
 // slots are reached through queued calls and it answers with its signals.
@@ -52,6 +51,8 @@ signals:
     void playbackError(const QString& error);
     void aspectRatioChanged(const QString& value);
     void cropChanged(const QString& value);
+    // A new instance took the place of the old one, and with it went the input.
+    void instanceReplaced();
 
 public slots:
     void onSetPlayerWin(WId window);
@@ -119,8 +120,8 @@ private:
     InstanceOptions m_options;
     std::shared_ptr<PlayerHandle> m_handle;
     StreamWatchdog* m_watchdog;
-    libvlc_instance_t* m_instance = nullptr;
-    libvlc_media_player_t* m_player = nullptr;
+    VlcPtr<libvlc_instance_t> m_instance;  // outlives the player
+    VlcPtr<libvlc_media_player_t> m_player;
     WId m_window = 0;
 
     Media m_media;

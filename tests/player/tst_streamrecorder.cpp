@@ -49,6 +49,9 @@ private slots:
     void recordsTwiceInOnePlayback();
     void stoppingPlaybackEndsTheRecording();
     void theEndOfTheStreamEndsTheRecording();
+    void whatReplacesTheInputEndsTheRecording_data();
+    void whatReplacesTheInputEndsTheRecording();
+    void aDyingPlayerKeepsItsRecordingAndTellsNobody();
     void anUnwritableFolderIsRefused();
 
 private:
@@ -200,6 +203,59 @@ void TestStreamRecorder::theEndOfTheStreamEndsTheRecording()
     QVERIFY(m_signals->waitFor("recordStopped", 1, 20000));
     QVERIFY(m_signals->count("stopped") == 1);
     QTRY_COMPARE(filesUnder(m_folder->path()), QFileInfoList{QFileInfo(target)});
+}
+
+void TestStreamRecorder::whatReplacesTheInputEndsTheRecording_data()
+{
+    QTest::addColumn<QString>("replacement");
+    QTest::newRow("a channel switch") << "open";
+    QTest::newRow("a file") << "openFile";
+    QTest::newRow("a reopen") << "reopen";
+    QTest::newRow("a new instance") << "instance";
+}
+
+// Each recording ends once, in place, and the next one starts afresh.
+void TestStreamRecorder::whatReplacesTheInputEndsTheRecording()
+{
+    QFETCH(QString, replacement);
+    QVERIFY(playStream());
+    const QString first = m_folder->filePath("first.mpg");
+    QVERIFY(m_player->startRecord(first));
+    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(m_folder->path()) > 0, 5000);
+
+    if (replacement == "open")
+        m_player->open(m_server->url());
+    else if (replacement == "openFile")
+        m_player->openFile(PlayerSample::path());
+    else if (replacement == "reopen")
+        m_player->reopen();
+    else
+        m_player->setGPUAcceleration(true);
+    QVERIFY(m_signals->waitFor("playing", 2, playTimeout));
+    QVERIFY(m_signals->waitFor("recordStopped"));
+    QTRY_COMPARE(filesUnder(m_folder->path()), QFileInfoList{QFileInfo(first)});
+
+    const QString second = m_folder->filePath("second.mpg");
+    QVERIFY(m_player->startRecord(second));
+    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(m_folder->path()) > QFileInfo(first).size(), 5000);
+    m_player->stopRecord();
+    QTRY_VERIFY(QFileInfo(second).size() > 0);
+    QCOMPARE(filesUnder(m_folder->path()), QFileInfoList({QFileInfo(first), QFileInfo(second)}));
+    QCOMPARE(m_signals->count("recordStopped"), 2);
+}
+
+void TestStreamRecorder::aDyingPlayerKeepsItsRecordingAndTellsNobody()
+{
+    QVERIFY(playStream());
+    const QString target = m_folder->filePath("until the end.mpg");
+    QVERIFY(m_player->startRecord(target));
+    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(m_folder->path()) > 0, 5000);
+    QSignalSpy stopped(m_player.get(), &MediaPlayer::recordStopped);
+    QSignalSpy finished(m_player.get(), &MediaPlayer::recordingFinished);
+    m_player.reset();
+    QCOMPARE(stopped.count() + finished.count(), 0);
+    QCOMPARE(filesUnder(m_folder->path()), QFileInfoList{QFileInfo(target)});
+    QVERIFY(QFileInfo(target).size() > 0);
 }
 
 void TestStreamRecorder::anUnwritableFolderIsRefused()
