@@ -604,8 +604,10 @@ void MainWindow::openChannelNewUrl(QString url)
 void MainWindow::applyPictureSettings()
 {
     mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
-    mediaPlayer->setAspectRatioTo(settings()->aspectRatio());
-    mediaPlayer->setCropValueTo(settings()->crop());
+    // The player keeps the geometry and applies it to every new picture; a
+    // value it was only shown would give way to its own at the first one.
+    mediaPlayer->setAspectRatio(settings()->aspectRatio());
+    mediaPlayer->setCrop(settings()->crop());
 }
 
 void MainWindow::showPageUnlessGuide(Page page)

@@ -72,6 +72,7 @@ private slots:
     void stopEndsThePortalMovie();
     void recordRecordsIntoTheSaveFolder();
     void recordWithoutAChannelIsLogged();
+    void savedPictureGeometryShowsInTheFirstPicture();
 
 private:
     void createWindow() { m_session->createWindow(); }
@@ -369,6 +370,15 @@ void TestPlayerActions::recordRecordsIntoTheSaveFolder()
     QVERIFY(!player()->isRecording());
     QVERIFY(!record->isChecked());
     QVERIFY(sameIcon(record->icon(), ":/images/record.png"));
+
+    // The window closes while recording: the recording is kept.
+    const qint64 first = bytesUnder(folder);
+    record->trigger();
+    QVERIFY(player()->isRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(folder) > first, 5000);
+    const qint64 second = bytesUnder(folder);
+    m_session->window.reset();
+    QVERIFY(bytesUnder(folder) >= second);
 }
 
 void TestPlayerActions::recordWithoutAChannelIsLogged()
@@ -382,6 +392,19 @@ void TestPlayerActions::recordWithoutAChannelIsLogged()
                      "different from IPTV, or channel manager is 0, or current channel is 0 "
                      "!!!"));
     QVERIFY(!player()->isRecording());
+}
+
+// What the picture menus offered last time is what the first picture of the
+// next start shows, and what the menus mark.
+void TestPlayerActions::savedPictureGeometryShowsInTheFirstPicture()
+{
+    Settings::instance()->setAspectRatio("16:9");
+    Settings::instance()->setCrop("4:3");
+    QVERIFY(start());
+    QVERIFY(playChannel(0));
+    QCOMPARE(player()->playback().aspectRatio(), QStringLiteral("16:9"));
+    QCOMPARE(player()->playback().cropGeometry(), QStringLiteral("4:3"));
+    QCOMPARE(Settings::instance()->aspectRatio(), QStringLiteral("16:9"));
 }
 
 QTEST_MAIN(TestPlayerActions)
