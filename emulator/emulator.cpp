@@ -28,7 +28,8 @@ bool Emulator::start(QString* error)
     buildService();
     if (!loadFaults(error))
         return false;
-    m_router = std::make_unique<Router>(m_rpc, m_faults, *m_catalog, m_samples, m_log);
+    m_router = std::make_unique<Router>(m_rpc, m_faults, *m_catalog, m_samples, m_log,
+                                        m_scenario->portalScript);
     m_server.setHandler(m_router.get());
     std::fprintf(stderr, "%s: %lld channels, %lld telecasts\n", qPrintable(m_options.scenarioPath),
                  qlonglong(m_catalog->channelCount()), qlonglong(m_catalog->telecastCount()));

@@ -29,7 +29,8 @@ QString filmLinks(const QString& host, const QList<PortalPage::Film>& films)
 
 }  // namespace
 
-QByteArray PortalPage::html(const QByteArray& host, const QList<Film>& films)
+QByteArray PortalPage::html(const QByteArray& host, const QList<Film>& films,
+                            const QString& extraScript)
 {
     const QString server = QString::fromLatin1(host);
     QString title = QStringLiteral("Media portal");
@@ -39,11 +40,14 @@ QByteArray PortalPage::html(const QByteArray& host, const QList<Film>& films)
                     .arg(films.first().channelId)
                     .arg(films.first().title);
     }
+    QString scripts = QString::fromLatin1(kScript);
+    if (!extraScript.isEmpty())
+        scripts += QStringLiteral("<script>\n%1\n</script>").arg(extraScript);
     const QString page =
         QStringLiteral(
             "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>%2</head>\n"
             "<body><h1>Media portal</h1><p id=\"position\">genre 0, movie "
             "0</p>\n<ul>\n%3</ul></body></html>\n")
-            .arg(title.toHtmlEscaped(), QString::fromLatin1(kScript), filmLinks(server, films));
+            .arg(title.toHtmlEscaped(), scripts, filmLinks(server, films));
     return page.toUtf8();
 }

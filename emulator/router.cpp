@@ -37,13 +37,14 @@ QString parseProblem(google::protobuf::Message& message, const QByteArray& body)
 }  // namespace
 
 Router::Router(const RpcDispatcher& rpc, FaultPlan& faults, const ChannelCatalog& catalog,
-               const SampleLibrary& samples, RequestLog& log)
+               const SampleLibrary& samples, RequestLog& log, const QString& portalScript)
     : m_rpc(rpc),
       m_faults(faults),
       m_catalog(catalog),
       m_samples(samples),
       m_log(log),
-      m_channelDenyPng(Images::channelDenyPng())
+      m_channelDenyPng(Images::channelDenyPng()),
+      m_portalScript(portalScript)
 {
 }
 
@@ -109,8 +110,8 @@ void Router::sendPortal(const HttpRequest& request, HttpConnection* connection)
     QList<PortalPage::Film> films;
     for (const ChannelEntry* channel : m_catalog.openChannels(kPortalFilms))
         films.append({channel->id, channel->name});
-    connection->send(
-        {200, "text/html; charset=utf-8", PortalPage::html(request.header("host"), films)});
+    connection->send({200, "text/html; charset=utf-8",
+                      PortalPage::html(request.header("host"), films, m_portalScript)});
 }
 
 bool Router::startStream(const QString& channelId, HttpConnection* connection)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QString>
 
 #include "httpconnection.h"
 
@@ -22,7 +23,7 @@ class Router : public HttpHandler
 {
 public:
     Router(const RpcDispatcher& rpc, FaultPlan& faults, const ChannelCatalog& catalog,
-           const SampleLibrary& samples, RequestLog& log);
+           const SampleLibrary& samples, RequestLog& log, const QString& portalScript = {});
 
     void handle(const HttpRequest& request, HttpConnection* connection) override;
 
@@ -38,4 +39,5 @@ private:
     const SampleLibrary& m_samples;
     RequestLog& m_log;
     QByteArray m_channelDenyPng;
+    QString m_portalScript;
 };

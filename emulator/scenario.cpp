@@ -53,8 +53,9 @@ std::optional<Scenario> ScenarioReader::read(const QJsonObject& json)
     QJsonObject auth, time, userInfo, settings, userChannels, guide, generated;
     QJsonArray offsets, categories, channels;
     if (!fields.allowOnly({"name", "description", "auth", "time", "userInfo", "settings",
-                           "userChannels", "closeChannelImageUrl", "updateInterval", "offsets",
-                           "categories", "guide", "channels", "generatedChannels", "faults"}) ||
+                           "userChannels", "closeChannelImageUrl", "portalScript", "updateInterval",
+                           "offsets", "categories", "guide", "channels", "generatedChannels",
+                           "faults"}) ||
         !fields.object("auth", &auth) || !fields.object("time", &time) ||
         !fields.object("userInfo", &userInfo) || !fields.object("settings", &settings) ||
         !fields.object("userChannels", &userChannels) || !fields.object("guide", &guide) ||
@@ -62,6 +63,7 @@ std::optional<Scenario> ScenarioReader::read(const QJsonObject& json)
         !fields.array("categories", &categories) || !fields.array("channels", &channels) ||
         !fields.object("faults", &m_scenario.faults) ||
         !fields.text("closeChannelImageUrl", &m_scenario.closeChannelImageUrl) ||
+        !fields.text("portalScript", &m_scenario.portalScript) ||
         !fields.integer("updateInterval",
                         [this](int value) { m_scenario.updateInterval = value; })) {
         return std::nullopt;

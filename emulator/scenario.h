@@ -99,6 +99,7 @@ struct Scenario
     std::optional<proto::UserChannelData> ownChannelList;
     std::optional<proto::UserChannelData> sharedChannelList;
     QString closeChannelImageUrl = "http://{host}/images/channel-deny.png";
+    QString portalScript;  // run by the portal page after its own script
     std::optional<int> updateInterval;
 
     QList<TimeOffsetEntry> offsets;
