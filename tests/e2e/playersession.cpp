@@ -1,0 +1,305 @@
+#include "playersession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <sys/prctl.h>
+#include <csignal>
+
+namespace {
+
+const QString kMainWindowTitle = QStringLiteral("^Zentria Media Player [0-9.]+$");
+// The channel list fills the window's right-hand pane; its rows are 48 px high
+// with the default fonts (as measured on a screenshot of the real window).
+const int kRowHeight = 48;
+const int kListInset = 120;  // from the window's right edge into the row's text
+
+QProcessEnvironment environmentFor(const QString& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", display);
+    environment.remove("QT_QPA_PLATFORM");  // the player draws on the X server
+    return environment;
+}
+
+void endProcess(QProcess* process)
+{
+    if (process->state() == QProcess::NotRunning)
+        return;
+    process->terminate();
+    if (!process->waitForFinished(10000)) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+}
+
+QList<int> numbersIn(const QString& text)
+{
+    QList<int> numbers;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts))
+        numbers.append(word.toInt());
+    return numbers;
+}
+
+}  // namespace
+
+PlayerSession::PlayerSession()
+{
+    for (QProcess* process : {&m_xserver, &m_windowManager, &m_tray})
+        process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+PlayerSession::~PlayerSession()
+{
+    reportOnFailure();
+    endPlayer();
+    m_emulator.stop();
+    for (QProcess* process : {&m_tray, &m_windowManager, &m_xserver})
+        endProcess(process);
+}
+
+bool PlayerSession::startDesktop()
+{
+    // -displayfd 1: the server picks a free display and prints its number.
+    m_xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    const bool listening = QTest::qWaitFor(
+        [this] {
+            m_display += QString::fromLatin1(m_xserver.readAllStandardOutput());
+            return m_display.endsWith('\n') || m_xserver.state() == QProcess::NotRunning;
+        },
+        20000);
+    if (!listening || !m_display.endsWith('\n')) {
+        qWarning("Xvfb did not start: %s", m_xserver.readAllStandardError().constData());
+        return false;
+    }
+    m_display = ':' + m_display.trimmed();
+    QByteArray root;
+    const auto hasWindowManager = [&] {
+        return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &root) &&
+               root.contains("window id");
+    };
+    if (!startHelper(&m_windowManager, "openbox", {"--sm-disable"}) ||
+        !QTest::qWaitFor(hasWindowManager, 20000)) {
+        qWarning("openbox did not start on %s: %s", qPrintable(m_display),
+                 m_windowManager.readAllStandardError().constData());
+        return false;
+    }
+    const auto hasTray = [this] { return run("xdotool", {"search", "--class", "trayer"}); };
+    if (!startHelper(&m_tray, "trayer", {"--edge", "bottom", "--align", "right"}) ||
+        !QTest::qWaitFor(hasTray, 20000)) {
+        qWarning("trayer did not start on %s: %s", qPrintable(m_display),
+                 m_tray.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+bool PlayerSession::startEmulator(const QString& scenario)
+{
+    return m_emulator.start(scenario);
+}
+
+bool PlayerSession::startPlayer(const QString& lastChannel, const QByteArray& extraSettings)
+{
+    endPlayer();
+    m_profile = std::make_unique<QTemporaryDir>();
+    writeSettings(lastChannel, extraSettings);
+    QProcessEnvironment environment = environmentFor(m_display);
+    environment.insert("HOME", m_profile->path());
+    environment.insert("XDG_DATA_HOME", m_profile->path() + "/data");
+    m_player = std::make_unique<QProcess>();
+    m_player->setProcessEnvironment(environment);
+    m_player->setStandardOutputFile(m_profile->filePath("player.out"));
+    m_player->setStandardErrorFile(m_profile->filePath("player.err"));
+    m_player->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    m_player->start(EmulatorProcess::binDirectory() + "/zentria-player", {});
+    return m_player->waitForStarted();
+}
+
+QString PlayerSession::dataFile(const QString& name)
+{
+    return QStringLiteral(ZENTRIA_E2E_DATA "/") + name;
+}
+
+QString PlayerSession::dataDirectory() const
+{
+    return m_profile->path() + "/data/Zentria Media Player";
+}
+
+QByteArray PlayerSession::settingsIni() const
+{
+    QFile file(dataDirectory() + "/settings.ini");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString PlayerSession::debugLog() const
+{
+    QFile file(dataDirectory() + "/debug.log");
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool PlayerSession::waitForLog(const QString& text, int timeoutMs) const
+{
+    return QTest::qWaitFor([&] { return debugLog().contains(text); }, timeoutMs);
+}
+
+QList<int> PlayerSession::openedChannels()
+{
+    static const QRegularExpression channelId("channel_id: (\\d+)");
+    QString ids;
+    for (const EmulatorRequest& request : m_emulator.requests("OpenStream"))
+        ids += channelId.match(request.message).captured(1) + ' ';
+    return numbersIn(ids);
+}
+
+bool PlayerSession::waitForOpenStream(int channelId, int timeoutMs)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QList<int> opened = openedChannels();
+            return !opened.isEmpty() && opened.last() == channelId;
+        },
+        timeoutMs);
+}
+
+bool PlayerSession::waitForExit(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return m_player->state() == QProcess::NotRunning; }, timeoutMs);
+}
+
+void PlayerSession::sendSignal(int signal)
+{
+    ::kill(pid_t(m_player->processId()), signal);
+}
+
+qulonglong PlayerSession::mainWindow(int timeoutMs)
+{
+    QStringList found;
+    const bool shown = QTest::qWaitFor(
+        [&] { return !(found = windowsNamed(kMainWindowTitle)).isEmpty(); }, timeoutMs);
+    return shown ? found.first().toULongLong() : 0;
+}
+
+QStringList PlayerSession::windowsNamed(const QString& pattern)
+{
+    // xdotool's own --name matching is byte-wise; titles are compared here.
+    QByteArray output;
+    xdotool(
+        {"search", "--onlyvisible", "--pid", QString::number(m_player->processId()), "--name", "."},
+        &output);
+    const QRegularExpression title(pattern);
+    QStringList matching;
+    for (const QString& window : QString::fromLatin1(output).split('\n', Qt::SkipEmptyParts)) {
+        if (title.match(windowNames({window}).value(0)).hasMatch())
+            matching.append(window);
+    }
+    return matching;
+}
+
+QStringList PlayerSession::windowNames(const QStringList& windows)
+{
+    QStringList names;
+    for (const QString& window : windows) {
+        QByteArray name;
+        xdotool({"getwindowname", window}, &name);
+        names.append(QString::fromUtf8(name).trimmed());
+    }
+    return names;
+}
+
+bool PlayerSession::xdotool(const QStringList& arguments, QByteArray* output)
+{
+    return run("xdotool", arguments, output);
+}
+
+bool PlayerSession::clickTitleBar()
+{
+    const QString window = QString::number(mainWindow());
+    QByteArray geometry;
+    if (!xdotool({"getwindowgeometry", "--shell", window}, &geometry))
+        return false;
+    const int width = QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+    // Just above the client area lies the window manager's title bar.
+    return xdotool(
+        {"mousemove", "--window", window, QString::number(width / 2), "-8", "click", "1"});
+}
+
+bool PlayerSession::doubleClickChannelRow(int row)
+{
+    const QString window = QString::number(mainWindow());
+    QByteArray geometry, children;
+    if (!xdotool({"getwindowgeometry", "--shell", window}, &geometry) ||
+        !run("xwininfo", {"-children", "-id", window}, &children)) {
+        return false;
+    }
+    const int width = QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+    // The list's top is level with the video surface, the window's native child.
+    const QRegularExpressionMatch video =
+        QRegularExpression("\\d+x\\d+\\+-?\\d+\\+(-?\\d+)\\s+\\+").match(children);
+    if (!video.hasMatch())
+        return false;
+    const int y = video.captured(1).toInt() + row * kRowHeight + kRowHeight / 2;
+    return xdotool({"mousemove", "--window", window, QString::number(width - kListInset),
+                    QString::number(y), "click", "--repeat", "2", "--delay", "120", "1"});
+}
+
+bool PlayerSession::pressKeys(const QStringList& keys)
+{
+    return xdotool(QStringList{"key", "--delay", "150"} + keys);
+}
+
+bool PlayerSession::run(const QString& program, const QStringList& arguments, QByteArray* output)
+{
+    QProcess process;
+    process.setProcessEnvironment(environmentFor(m_display));
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000))
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool PlayerSession::startHelper(QProcess* process, const QString& program,
+                                const QStringList& arguments)
+{
+    process->setProcessEnvironment(environmentFor(m_display));
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(program, arguments);
+    return process->waitForStarted();
+}
+
+void PlayerSession::writeSettings(const QString& lastChannel, const QByteArray& extraSettings)
+{
+    QDir().mkpath(dataDirectory());
+    QDir().mkpath(m_profile->path() + "/recordings");
+    QFile ini(dataDirectory() + "/settings.ini");
+    if (!ini.open(QIODevice::WriteOnly))
+        return;
+    const QByteArray host = m_emulator.host().toUtf8();
+    // A profile that has already seen this version's news, so no dialog waits.
+    ini.write("[General]\nserver=" + host + "\nupdate-host=" + host +
+              "\nlast-channel=" + lastChannel.toUtf8() + "\nscheduled-record-save-folder=" +
+              m_profile->path().toUtf8() + "/recordings\nversion-info=2.2.16\n" + extraSettings);
+}
+
+void PlayerSession::reportOnFailure()
+{
+    if (!QTest::currentTestFailed() || !m_profile)
+        return;
+    QStringList lines =
+        debugLog().remove('\r').split('\n').filter(QRegularExpression("^(?!.*VLCLOG)"));
+    qWarning("debug.log, without libVLC's lines:\n%s",
+             qPrintable(lines.mid(lines.size() - 40).join('\n')));
+    QFile err(m_profile->filePath("player.err"));
+    if (err.open(QIODevice::ReadOnly))
+        qWarning("player stderr:\n%s", err.readAll().right(3000).constData());
+}
+
+void PlayerSession::endPlayer()
+{
+    if (m_player)
+        endProcess(m_player.get());
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "emulatorprocess.h"
+
+// The player as a user meets it: a virtual X server with a window manager and
+// a tray, the operator emulator, and the built zentria-player in a fresh
+// profile, each a process of its own. Input goes through xdotool; what the
+// player did is read from the emulator's request log, the profile's debug.log
+// and files on disk. Everything started is ended by its process id when the
+// session ends.
+class PlayerSession
+{
+public:
+    PlayerSession();
+    ~PlayerSession();
+
+    // The X server, openbox and a tray host; false if one did not come up.
+    bool startDesktop();
+    // scenario: a shipped name ("demo") or a file of tests/data/e2e.
+    bool startEmulator(const QString& scenario = "demo");
+    // Starts the player in a new profile whose settings.ini points at the
+    // emulator, plays lastChannel and holds the extra lines given.
+    bool startPlayer(const QString& lastChannel, const QByteArray& extraSettings = {});
+
+    static QString dataFile(const QString& name);  // a file of tests/data/e2e
+
+    EmulatorProcess& emulator() { return m_emulator; }
+    QProcess& player() { return *m_player; }
+    QString dataDirectory() const;  // the profile's "Zentria Media Player" folder
+    QByteArray settingsIni() const;
+    QString debugLog() const;
+
+    // Polls until the text is in debug.log; false on timeout.
+    bool waitForLog(const QString& text, int timeoutMs = 30000) const;
+    // The channel ids of the OpenStream calls so far, oldest first.
+    QList<int> openedChannels();
+    bool waitForOpenStream(int channelId, int timeoutMs = 30000);
+    // Waits for the player to end; false on timeout.
+    bool waitForExit(int timeoutMs = 30000);
+    void sendSignal(int signal);
+
+    // The player's main window, once it is shown; 0 on timeout.
+    qulonglong mainWindow(int timeoutMs = 30000);
+    // Windows of the player whose title matches the regular expression.
+    QStringList windowsNamed(const QString& pattern);
+    QStringList windowNames(const QStringList& windows);
+    bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
+    // A click on the window's title bar, as a user brings it to the front.
+    bool clickTitleBar();
+    // A double-click on a row of the channel list, counted from 0 at the top.
+    bool doubleClickChannelRow(int row);
+    bool pressKeys(const QStringList& keys);
+
+private:
+    bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
+    bool startHelper(QProcess* process, const QString& program, const QStringList& arguments);
+    bool waitForDisplay();
+    void writeSettings(const QString& lastChannel, const QByteArray& extraSettings);
+    void reportOnFailure();
+    void endPlayer();
+
+    QString m_display;
+    QProcess m_xserver;
+    QProcess m_windowManager;
+    QProcess m_tray;
+    EmulatorProcess m_emulator;
+    std::unique_ptr<QTemporaryDir> m_profile;
+    std::unique_ptr<QProcess> m_player;
+};
