@@ -21,6 +21,7 @@ bool TTVServerManager::init()
     m_client = new TvClient(settings->serverHost(), settings->serverPort(), this);
     connectClient();
     m_imageHttp = new QNetworkAccessManager(this);
+    m_imageHttp->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     m_initialized = true;
     return true;
 }

@@ -52,6 +52,9 @@ TvClient::TvClient(const QString& host, int port, QObject* parent)
       m_tvService(std::make_unique<proto::TvServerService_Stub>(this)),
       m_stbService(std::make_unique<proto::StbServerService_Stub>(this))
 {
+    // A redirect is an answer like any other status; followed without a
+    // target it would end in a transport error.
+    m_http->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 TvClient::~TvClient() = default;
