@@ -1,6 +1,7 @@
 #include "playbackstate.h"
 
 #include "playerhandle.h"
+#include "vlcptr.h"
 
 #include <QDebug>
 
@@ -10,9 +11,7 @@ namespace {
 
 QString takeString(char* text)
 {
-    const QString copy = QString::fromUtf8(text);
-    libvlc_free(text);
-    return copy;
+    return QString::fromUtf8(VlcPtr<char>(text).get());
 }
 
 }  // namespace

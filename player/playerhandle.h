@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QMutex>
+#include "vlcptr.h"
 
-struct libvlc_media_player_t;
+#include <QMutex>
 
 // The current libVLC media player, shared between the playback thread, which
 // creates and replaces it, and the threads that read from it. A held player
@@ -11,27 +11,12 @@ struct libvlc_media_player_t;
 class PlayerHandle
 {
 public:
-    class Held
-    {
-    public:
-        explicit Held(libvlc_media_player_t* player = nullptr) : m_player(player) {}
-        Held(Held&& other) noexcept;
-        Held(const Held&) = delete;
-        Held& operator=(const Held&) = delete;
-        Held& operator=(Held&&) = delete;
-        ~Held();
-
-        libvlc_media_player_t* get() const { return m_player; }
-        explicit operator bool() const { return m_player != nullptr; }
-
-    private:
-        libvlc_media_player_t* m_player;
-    };
+    // A player with a reference of its own, released with it.
+    using Held = VlcPtr<libvlc_media_player_t>;
 
     PlayerHandle() = default;
     PlayerHandle(const PlayerHandle&) = delete;
     PlayerHandle& operator=(const PlayerHandle&) = delete;
-    ~PlayerHandle();
 
     // Publishes a player (or none); the handle takes a reference of its own.
     void reset(libvlc_media_player_t* player);
@@ -41,5 +26,5 @@ public:
 
 private:
     mutable QMutex m_mutex;
-    libvlc_media_player_t* m_player = nullptr;
+    Held m_player;
 };

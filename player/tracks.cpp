@@ -1,5 +1,7 @@
 #include "tracks.h"
 
+#include "vlcptr.h"
+
 #include <vlc/vlc.h>
 
 namespace Tracks {
@@ -8,10 +10,10 @@ namespace {
 
 QList<Track> takeList(libvlc_track_description_t* descriptions)
 {
+    const VlcPtr<libvlc_track_description_t> list(descriptions);
     QList<Track> tracks;
-    for (auto* entry = descriptions; entry; entry = entry->p_next)
+    for (auto* entry = list.get(); entry; entry = entry->p_next)
         tracks.append({entry->i_id, QString::fromUtf8(entry->psz_name)});
-    libvlc_track_description_list_release(descriptions);
     return tracks;
 }
 

@@ -46,7 +46,6 @@ private slots:
     void recordsIntoANamedFileThatGrowsAndPlaysBack();
     void recordsIntoAFolderUnderLibvlcsName();
     void aSecondStartIsRefusedWhileRecording();
-    void recordsTwiceInOnePlayback();
     void stoppingPlaybackEndsTheRecording();
     void theEndOfTheStreamEndsTheRecording();
     void whatReplacesTheInputEndsTheRecording_data();
@@ -162,22 +161,6 @@ void TestStreamRecorder::aSecondStartIsRefusedWhileRecording()
     m_player->stopRecord();
     QTRY_VERIFY(QFileInfo::exists(m_folder->filePath("first.mpg")));
     QVERIFY(!QFileInfo::exists(m_folder->filePath("second.mpg")));
-}
-
-void TestStreamRecorder::recordsTwiceInOnePlayback()
-{
-    QVERIFY(playStream());
-    for (const char* name : {"first.mpg", "second.mpg"}) {
-        const QString target = m_folder->filePath(name);
-        const qint64 before = bytesUnder(m_folder->path());
-        QVERIFY(m_player->startRecord(target));
-        QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(m_folder->path()) > before, 5000);
-        m_player->stopRecord();
-        QTRY_VERIFY(QFileInfo(target).size() > 0);
-    }
-    QCOMPARE(m_signals->count("recording"), 2);
-    QCOMPARE(m_signals->count("recordStopped"), 2);
-    QCOMPARE(filesUnder(m_folder->path()).size(), 2);
 }
 
 void TestStreamRecorder::stoppingPlaybackEndsTheRecording()
