@@ -184,13 +184,6 @@ void TestServerManager::loginChainSendsTheExactRequests()
         QVERIFY(request.headers.value("content-length").toInt() > 0);
     }
 
-    proto::AuthRequest auth;
-    auth.mutable_device()->set_type(proto::DT_IPTV_Player);
-    auth.mutable_device()->set_mac("AABBCCDDEEFF");
-    auth.mutable_device()->mutable_firmware()->set_versioncode(0);
-    auth.mutable_device()->mutable_firmware()->set_versionstring("2.2.16");
-    QCOMPARE(requests.at(0).message, textOf(auth));
-
     proto::TimeRequest time;
     time.set_auth("tok-1");
     QCOMPARE(requests.at(1).message, textOf(time));
