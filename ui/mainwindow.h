@@ -250,8 +250,9 @@ private:
     void registerHotKeys();
     void unregisterHotKeys();
     void placeChannelNumberOverlay();
-    void applyTimeShiftKey(const KeyChord& key);
-    void applyDigitKey(const KeyChord& key);
+    bool handleKey(const QKeyEvent* event);
+    bool applyTimeShiftKey(const KeyChord& key);
+    bool applyDigitKey(const KeyChord& key);
     bool applyKeyRule(const KeyChord& key);
     bool canTimeShiftCurrentChannel() const;
     bool isPlayerIdle() const;
@@ -324,6 +325,7 @@ private:
     bool m_firstShow = true;
     // keys, digits and mouse
     KeyRepeatFilter m_keyRepeatFilter;
+    bool m_lastKeyHandled = false;
     ChannelNumberOverlay* m_channelNumberOverlay = nullptr;
     QTimer* m_pultInputTimer = nullptr;
     QString m_pultDigits;

@@ -5,11 +5,13 @@
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
 #include "globalhotkeys.h"
+#include "keyrouter.h"
 #include "mainwindow.h"
 #include "playeractions.h"
 #include "settings.h"
 #include "timemachinemanager.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -108,6 +110,15 @@ void MainWindow::setupInput()
                             static_cast<QWidget*>(m_channelNumberOverlay)})
         watchInput(widget);
 
+    new KeyRouter(this, [this](const QKeyEvent* event) { return handleKey(event); });
+    // Buttons and sliders are worked with the mouse; the keys stay where the
+    // user left them.
+    for (QWidget* control : buttonPanel->findChildren<QAbstractButton*>())
+        control->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* control :
+         {static_cast<QWidget*>(volumeSlider), static_cast<QWidget*>(m_reconnectButton)})
+        control->setFocusPolicy(Qt::NoFocus);
+
     m_globalHotkeys = new GlobalHotkeys(this);
     connect(m_globalHotkeys, &GlobalHotkeys::activated, this, &MainWindow::onGlobalHotkey);
     connect(Settings::instance(), &Settings::useHotKeysChanged, this,
@@ -126,15 +137,23 @@ void MainWindow::watchInput(QWidget* widget)
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (!handleKey(event))
+        event->ignore();
+}
+
+// True when the window acted on the key. A repeat is dropped, and counts as
+// acted on when its first press was.
+bool MainWindow::handleKey(const QKeyEvent* event)
+{
     const KeyChord key = KeyChord::of(event);
     if (!m_keyRepeatFilter.accept(key))
-        return;
+        return m_lastKeyHandled;
     // Time shift and digits do not end the handling: Ctrl+S also stops and
     // Backspace also steps back in the digit entry.
-    applyTimeShiftKey(key);
-    applyDigitKey(key);
-    if (!applyKeyRule(key))
-        event->ignore();
+    const bool timeShifted = applyTimeShiftKey(key);
+    const bool digit = applyDigitKey(key);
+    m_lastKeyHandled = applyKeyRule(key) || timeShifted || digit;
+    return m_lastKeyHandled;
 }
 
 bool MainWindow::canTimeShiftCurrentChannel() const
@@ -146,7 +165,7 @@ bool MainWindow::canTimeShiftCurrentChannel() const
 }
 
 // The timeshift manager itself refuses a step the channel cannot make.
-void MainWindow::applyTimeShiftKey(const KeyChord& key)
+bool MainWindow::applyTimeShiftKey(const KeyChord& key)
 {
     using Step = void (TimeMachineManager::*)();
     const std::pair<KeyChord, Step> steps[] = {
@@ -160,19 +179,23 @@ void MainWindow::applyTimeShiftKey(const KeyChord& key)
     for (const auto& [chord, step] : steps) {
         if (chord == key && canTimeShiftCurrentChannel()) {
             (m_timeMachine->*step)();
-            return;
+            return true;
         }
     }
+    return false;
 }
 
-void MainWindow::applyDigitKey(const KeyChord& key)
+bool MainWindow::applyDigitKey(const KeyChord& key)
 {
     if (m_mode != IptvMode)
-        return;
+        return false;
     if (key.key >= Qt::Key_0 && key.key <= Qt::Key_9)
         emit InputChannelFromPult(key.key - Qt::Key_0);
     else if (key == KeyChord(Qt::Key_Backspace))
         emit PressBack();
+    else
+        return false;
+    return true;
 }
 
 // The first rule whose key matches and whose condition holds ends the
