@@ -269,8 +269,9 @@ void MainWindow::restoreFromTray(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick)
         return;
-    show();
+    // Shown while still minimised, the window would be mapped iconic.
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     activateWindow();
     if (settings()->pauseOnMinimize() && std::exchange(m_pausedByTray, false)) {
         if (m_mode == IptvMode && m_channelManager)

@@ -1,3 +1,4 @@
+#include "logcapture.h"
 #include "mainwindow.h"
 #include "playersession.h"
 #include "settings.h"
@@ -55,8 +56,9 @@ private slots:
 
     void trayIconIsShown();
     void toggleHidesAndRestoresTheWindow();
+    void minimisingAndClosingHideToTheTray();
     void balloonOnlyTheFirstTime();
-    void quitEndsTheApplication();
+    void quitEndsTheApplicationDespiteCloseToTray();
 
 private:
     MainWindow* window() const { return m_session->window.get(); }
@@ -122,6 +124,24 @@ void TestTrayXvfb::toggleHidesAndRestoresTheWindow()
     QVERIFY(QTest::qWaitForWindowExposed(window()));
 }
 
+void TestTrayXvfb::minimisingAndClosingHideToTheTray()
+{
+    window()->showMinimized();
+    QTRY_VERIFY(!window()->isVisible());
+    QVERIFY(entry(tray(), QStringLiteral("Restore Player")));
+    // A single click on the icon does not restore it.
+    emit tray()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(!window()->isVisible());
+    emit tray()->activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QTRY_VERIFY(!window()->isMinimized());
+
+    Settings::instance()->setCloseToTray(true);
+    window()->close();
+    QTRY_VERIFY(!window()->isVisible());
+    QVERIFY(entry(tray(), QStringLiteral("Restore Player")));
+}
+
 void TestTrayXvfb::balloonOnlyTheFirstTime()
 {
     QVERIFY(Settings::instance()->firstTimeTray());
@@ -138,11 +158,16 @@ void TestTrayXvfb::balloonOnlyTheFirstTime()
     QVERIFY(!balloonVisible());
 }
 
-void TestTrayXvfb::quitEndsTheApplication()
+// The tray's Quit runs the close sequence, which stores the window first.
+void TestTrayXvfb::quitEndsTheApplicationDespiteCloseToTray()
 {
+    LogCapture log;
+    Settings::instance()->setCloseToTray(true);
+    const QSize size(800, 560);
+    window()->resize(size);
+    QTRY_COMPARE(window()->size(), size);
     QAction* quit = entry(tray(), QStringLiteral("Quit"));
     QVERIFY(quit);
-    QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
     // Quitting ends the application's event loop, so run one for it to end.
     QTimer::singleShot(0, quit, &QAction::trigger);
     QTimer watchdog;
@@ -150,7 +175,8 @@ void TestTrayXvfb::quitEndsTheApplication()
     connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
     watchdog.start(10000);
     QCOMPARE(QApplication::exec(), 0);
-    QCOMPARE(aboutToQuit.count(), 1);
+    QVERIFY(log.contains("[MainWindow::onExit] application close"));
+    QCOMPARE(Settings::instance()->windowSize(), size);
 }
 
 QTEST_MAIN(TestTrayXvfb)
