@@ -8,74 +8,190 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMutex>
+#include <QQueue>
 #include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace Logging {
 
 namespace {
 
-QString& installedLogPath()
+// The line that stands for a message's further copies.
+QString repeatedLine(int times)
 {
-    static QString path;
-    return path;
+    return QStringLiteral("... (repeated %1 times)").arg(times);
 }
 
-void appendLine(const QString& message)
+// debug.log, open for the whole run. Lines come from every thread (libVLC's
+// among them) and reach the system as they are written, so a crash loses
+// nothing logged before it. A message repeated at once is counted instead of
+// written again; the count follows when a different message comes.
+class LogFile
 {
-    QFile log(installedLogPath());
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append))
-        log.write(messageLine(QTime::currentTime(), message));
+public:
+    void setPath(const QString& path)
+    {
+        QMutexLocker lock(&m_mutex);
+        writeRepeats();
+        m_file.close();
+        m_file.setFileName(path);
+        m_last.clear();
+    }
+
+    void write(const QString& message)
+    {
+        QMutexLocker lock(&m_mutex);
+        const QTime now = QTime::currentTime();
+        if (message == m_last) {
+            ++m_repeats;
+            m_lastRepeatAt = now;
+            return;
+        }
+        writeRepeats();
+        m_last = message;
+        writeLine(now, message);
+    }
+
+    void flush()
+    {
+        QMutexLocker lock(&m_mutex);
+        writeRepeats();
+    }
+
+private:
+    void writeRepeats()
+    {
+        if (m_repeats > 0)
+            writeLine(m_lastRepeatAt, repeatedLine(m_repeats));
+        m_repeats = 0;
+    }
+
+    // A file that cannot be opened loses the line; the next one tries again.
+    void writeLine(const QTime& time, const QString& message)
+    {
+        if (m_file.isOpen() || m_file.open(QIODevice::Append | QIODevice::Unbuffered))
+            m_file.write(messageLine(time, message));
+    }
+
+    QMutex m_mutex;
+    QFile m_file;
+    QString m_last;
+    int m_repeats = 0;
+    QTime m_lastRepeatAt;
+};
+
+// Neither object is ever destroyed: Qt may still log while the process's
+// static objects go away.
+LogFile& logFile()
+{
+    static auto* file = new LogFile;
+    return *file;
 }
 
-// Qt's own diagnostics (categories "qt.*") and messages from other threads
-// cannot be put in front of the user as boxes; they are kept in the log.
-bool canShowBox(const QMessageLogContext& context)
+// Boxes are shown one after the other by the GUI thread's event loop, never
+// inside the message handler: there a box's own event loop would run while
+// Qt sends every further message past the handler. The box of a critical
+// message is the last one; the event loop then ends with exit code 1.
+class BoxQueue
 {
-    const bool qtInternal = context.category && qstrncmp(context.category, "qt.", 3) == 0;
-    const bool guiThread = qApp && QThread::currentThread() == qApp->thread();
-    return !qtInternal && guiThread;
+public:
+    void reset()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_boxes.clear();
+        m_scheduled = m_ending = false;
+    }
+
+    void push(MessageBoxes::Kind kind, const QString& text)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_ending || !qApp)
+            return;
+        m_ending = kind == MessageBoxes::Kind::Critical;
+        m_boxes.enqueue({kind, text});
+        if (m_scheduled)
+            return;
+        m_scheduled = true;
+        QMetaObject::invokeMethod(
+            qApp, [this] { showPending(); }, Qt::QueuedConnection);
+    }
+
+private:
+    struct Box
+    {
+        MessageBoxes::Kind kind;
+        QString text;
+    };
+
+    std::optional<Box> next()
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_boxes.isEmpty()) {
+            m_scheduled = false;
+            return std::nullopt;
+        }
+        return m_boxes.dequeue();
+    }
+
+    void showPending()
+    {
+        while (const std::optional<Box> box = next()) {
+            const bool critical = box->kind == MessageBoxes::Kind::Critical;
+            const QString title = critical
+                                      ? QCoreApplication::translate("Logging", "Critical Error")
+                                      : QCoreApplication::translate("Logging", "Warning");
+            MessageBoxes::show(box->kind, QApplication::activeWindow(), title, box->text);
+            if (critical) {
+                QCoreApplication::exit(1);
+                return;
+            }
+        }
+    }
+
+    QMutex m_mutex;
+    QQueue<Box> m_boxes;
+    bool m_scheduled = false;
+    bool m_ending = false;
+};
+
+BoxQueue& boxQueue()
+{
+    static auto* queue = new BoxQueue;
+    return *queue;
 }
 
-[[noreturn]] void endProcess()
+// The player is built with QT_MESSAGELOGCONTEXT, so its own messages name
+// their source file; Qt's libraries leave it out. Web pages' console messages
+// name the page but come in the category "js", and any category other than
+// the default one is a diagnostic channel rather than something to tell the
+// user.
+bool isOwnMessage(const QMessageLogContext& context)
 {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    // The objects of the event loop are still alive on the stack of main;
-    // running static destructors under them is what must not happen here.
-    std::_Exit(1);
+    return context.file && context.category && qstrcmp(context.category, "default") == 0;
 }
 
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    thread_local bool inBox = false;
+    logFile().write(message);
     switch (type) {
-        case QtDebugMsg:
-            appendLine(message);
-            break;
         case QtWarningMsg:
-            if (inBox || !canShowBox(context)) {
-                appendLine(message);
-                break;
-            }
-            inBox = true;
-            MessageBoxes::show(MessageBoxes::Kind::Warning, QApplication::activeWindow(),
-                               QCoreApplication::translate("Logging", "Warning"), message);
-            inBox = false;
+            if (isOwnMessage(context))
+                boxQueue().push(MessageBoxes::Kind::Warning, message);
             break;
         case QtCriticalMsg:
+            if (isOwnMessage(context))
+                boxQueue().push(MessageBoxes::Kind::Critical, message);
+            break;
         case QtFatalMsg:
-            if (!inBox && canShowBox(context)) {
-                inBox = true;
-                MessageBoxes::show(MessageBoxes::Kind::Critical, QApplication::activeWindow(),
-                                   QCoreApplication::translate("Logging", "Critical Error"),
-                                   message);
-            } else {
-                appendLine(message);
-            }
-            endProcess();
+            // Qt aborts as soon as the handler returns: there is no event loop
+            // left to show a box in.
+            logFile().flush();
+            std::fflush(stderr);
+            std::_Exit(1);
         default:
             break;
     }
@@ -90,8 +206,10 @@ QString logFilePath()
 
 void installMessageHandler()
 {
-    installedLogPath() = logFilePath();
+    logFile().setPath(logFilePath());
+    boxQueue().reset();
     qInstallMessageHandler(messageHandler);
+    qAddPostRoutine([] { logFile().flush(); });
 }
 
 bool startSession()

@@ -5,9 +5,14 @@
 
 class QWidget;
 
-// debug.log in the data directory and the process-wide message handler that
-// writes debug messages into it and turns warnings and critical messages into
-// boxes (a critical message ends the process with exit code 1).
+// debug.log in the data directory and the process-wide message handler.
+// Every message becomes a line of the file, from any thread; a message that
+// repeats the one before it is counted, and the count follows as
+// "... (repeated N times)" once a different message comes. The player's own
+// warnings and critical messages (not Qt's, not a web page's) also become
+// boxes, shown by the event loop after the handler has returned; when the box
+// of a critical message has been answered, the event loop ends with exit
+// code 1. A fatal message ends the process with exit code 1 at once.
 namespace Logging {
 
 // Files larger than this are emptied when a session starts.
@@ -15,6 +20,7 @@ inline constexpr qint64 maxLogSize = 999999;
 
 QString logFilePath();
 
+// Writes to the file of the current data directory from now on.
 void installMessageHandler();
 
 // Starts the session in debug.log: empties a file over the size limit, then

@@ -2,8 +2,11 @@
 #include "messageboxes.h"
 #include "temporaryprofile.h"
 
-#include <QLoggingCategory>
+#include <QSemaphore>
 #include <QThread>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -12,6 +15,7 @@ struct ShownBox
     MessageBoxes::Kind kind;
     QString title;
     QString text;
+    bool onGuiThread;
 };
 
 QByteArray readFile(const QString& path)
@@ -28,7 +32,31 @@ void writeFileOfSize(const QString& path, qint64 size)
     QCOMPARE(file.write(QByteArray(size, 'x')), size);
 }
 
-Q_LOGGING_CATEGORY(qtInternal, "qt.zentria.test")
+// The messages of the log, each checked for its time stamp and CR LF.
+QStringList loggedMessages()
+{
+    static const QRegularExpression line(R"(^\d\d:\d\d:\d\d\.\d\d\d: (.*)\r$)");
+    QStringList messages;
+    const QList<QByteArray> lines = readFile(Logging::logFilePath()).split('\n');
+    for (const QByteArray& text : lines.mid(0, lines.size() - 1)) {
+        const QRegularExpressionMatch match = line.match(QString::fromUtf8(text));
+        if (!match.hasMatch())
+            return {"malformed line: " + QString::fromUtf8(text)};
+        messages << match.captured(1);
+    }
+    return messages;
+}
+
+// Runs the event loop until something ends it; a loop nobody ends fails the
+// test instead of hanging it.
+int runEventLoop()
+{
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    guard.start(10000);
+    return QCoreApplication::exec();
+}
 
 }  // namespace
 
@@ -45,25 +73,33 @@ private slots:
     void sizeLimitAtSessionStart_data();
     void sizeLimitAtSessionStart();
     void sessionStartFailsWhenLogCannotBeOpened();
-    void debugMessagesAppendLines();
-    void debugMessagesFromOtherThreads();
-    void warningShowsBoxAndWritesNothing();
-    void qtOwnWarningsGoToTheFile();
+    void everyMessageIsInTheFileWhenItsCallReturns();
+    void repeatsAreCounted_data();
+    void repeatsAreCounted();
+    void linesOfConcurrentThreadsStayWhole();
+    void onlyThePlayersOwnMessagesBecomeBoxes_data();
+    void onlyThePlayersOwnMessagesBecomeBoxes();
+    void logGoesOnWhileACriticalBoxIsOpen();
 
 private:
     std::unique_ptr<TemporaryProfile> m_profile;
     QList<ShownBox> m_boxes;
+    std::function<void()> m_whileBoxIsOpen;
 };
 
 void TestLogging::init()
 {
     m_profile = std::make_unique<TemporaryProfile>();
     m_boxes.clear();
+    m_whileBoxIsOpen = nullptr;
     MessageBoxes::setPresenter(
         [this](MessageBoxes::Kind kind, const QString& title, const QString& text) {
-            m_boxes << ShownBox{kind, title, text};
+            m_boxes << ShownBox{kind, title, text, QThread::currentThread() == qApp->thread()};
+            if (m_whileBoxIsOpen)
+                m_whileBoxIsOpen();
             return false;
         });
+    Logging::installMessageHandler();
 }
 
 void TestLogging::cleanup()
@@ -72,7 +108,6 @@ void TestLogging::cleanup()
     MessageBoxes::setPresenter({});
     m_profile.reset();
 }
-
 void TestLogging::messageLineFormat()
 {
     QCOMPARE(Logging::messageLine(QTime(7, 5, 3, 9), "[main] Local version = 2.2.16"),
@@ -130,53 +165,175 @@ void TestLogging::sessionStartFailsWhenLogCannotBeOpened()
     QVERIFY(!Logging::startSession());
 }
 
-void TestLogging::debugMessagesAppendLines()
+// Read right after each call, as a user or a test reads the running player's
+// log: nothing may wait in a buffer.
+void TestLogging::everyMessageIsInTheFileWhenItsCallReturns()
 {
-    Logging::installMessageHandler();
     qDebug("[%s] first", "TestLogging");
+    QCOMPARE(loggedMessages(), QStringList{"[TestLogging] first"});
     qDebug("second\r\nline\n");
-    const QList<QByteArray> lines = readFile(Logging::logFilePath()).split('\n');
-    QCOMPARE(lines.size(), 3);
-    const QRegularExpression first(R"(^\d\d:\d\d:\d\d\.\d\d\d: \[TestLogging\] first\r$)");
-    QVERIFY2(first.match(QString::fromUtf8(lines.at(0))).hasMatch(), lines.at(0));
-    QVERIFY(lines.at(1).endsWith(": secondline\r"));
-    QVERIFY(m_boxes.isEmpty());
+    QCOMPARE(loggedMessages(), (QStringList{"[TestLogging] first", "secondline"}));
 }
 
-void TestLogging::debugMessagesFromOtherThreads()
+void TestLogging::repeatsAreCounted_data()
 {
-    Logging::installMessageHandler();
-    std::unique_ptr<QThread> worker(QThread::create([] {
-        for (int i = 0; i < 50; ++i)
-            qDebug("worker %d", i);
-        qWarning("worker warning");
-    }));
-    worker->start();
-    QVERIFY(worker->wait(10000));
-    const QList<QByteArray> lines = readFile(Logging::logFilePath()).trimmed().split('\n');
-    QCOMPARE(lines.size(), 51);
-    QVERIFY(lines.last().endsWith(": worker warning\r") ||
-            lines.last().endsWith(": worker warning"));
-    QVERIFY(m_boxes.isEmpty());
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("in a row") << QStringList{"a", "a", "a", "b"}
+                              << QStringList{"a", "... (repeated 2 times)", "b"};
+    QTest::newRow("once again") << QStringList{"a", "a", "b", "b"}
+                                << QStringList{"a", "... (repeated 1 times)", "b",
+                                               "... (repeated 1 times)"};
+    QTest::newRow("not in a row") << QStringList{"a", "b", "a", "b"}
+                                  << QStringList{"a", "b", "a", "b"};
+    QTest::newRow("line breaks make another message")
+        << QStringList{"a\n", "a", "a"} << QStringList{"a", "a", "... (repeated 1 times)"};
 }
 
-void TestLogging::warningShowsBoxAndWritesNothing()
+// The count of a repeated message is written when a different one comes.
+void TestLogging::repeatsAreCounted()
 {
-    Logging::installMessageHandler();
-    qWarning("Disk %s is full", "D:");
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, lines);
+    for (const QString& message : messages)
+        qDebug("%s", qPrintable(message));
+    qDebug("end");
+    QCOMPARE(loggedMessages(), lines << "end");
+}
+
+// libVLC logs from threads of its own, often the same message at once.
+void TestLogging::linesOfConcurrentThreadsStayWhole()
+{
+    constexpr int threads = 4;
+    constexpr int perThread = 2000;
+    QSemaphore go;
+    std::vector<std::unique_ptr<QThread>> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back(QThread::create([t, &go] {
+            go.acquire();
+            for (int i = 0; i < perThread; ++i) {
+                qDebug("thread %d message %d", t, i);
+                qDebug("tick");
+            }
+        }));
+        workers.back()->start();
+    }
+    go.release(threads);
+    for (const auto& worker : workers)
+        QVERIFY(worker->wait(60000));
+    qDebug("end");
+
+    const QStringList messages = loggedMessages();
+    static const QRegularExpression repeated(R"(^\.\.\. \(repeated (\d+) times\)$)");
+    int ticks = 0;
+    QSet<QString> distinct;
+    for (const QString& message : messages) {
+        const QRegularExpressionMatch match = repeated.match(message);
+        if (match.hasMatch())
+            ticks += match.captured(1).toInt();  // only ticks repeat here
+        else if (message == "tick")
+            ++ticks;
+        else
+            QVERIFY2(!distinct.contains(message) && (distinct << message, true),
+                     qPrintable(message));
+    }
+    QCOMPARE(ticks, threads * perThread);
+    QCOMPARE(distinct.size(), threads * perThread + 1);
+}
+
+void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes_data()
+{
+    // A message's origin as Qt reports it: the player's code names its
+    // source file, Qt's libraries do not, a web page's console names the page.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("category");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("fromWorkerThread");
+    QTest::addColumn<QString>("box");  // empty: a log line only
+
+    const QByteArray own = __FILE__;
+    const QByteArray page = "http://portal.local/index.html";
+    QTest::newRow("own debug") << own << QByteArray("default") << int(QtDebugMsg) << false
+                               << QString();
+    QTest::newRow("own warning") << own << QByteArray("default") << int(QtWarningMsg) << false
+                                 << "warning";
+    QTest::newRow("own critical") << own << QByteArray("default") << int(QtCriticalMsg) << false
+                                  << "critical";
+    QTest::newRow("own warning of a worker thread")
+        << own << QByteArray("default") << int(QtWarningMsg) << true << "warning";
+    QTest::newRow("own critical of a worker thread")
+        << own << QByteArray("default") << int(QtCriticalMsg) << true << "critical";
+    QTest::newRow("own file in a category of its own")
+        << own << QByteArray("zentria.vlc") << int(QtWarningMsg) << false << QString();
+    QTest::newRow("Qt's warning without a category")
+        << QByteArray() << QByteArray("default") << int(QtWarningMsg) << false << QString();
+    QTest::newRow("Qt's categorised warning")
+        << QByteArray() << QByteArray("qt.qpa.xcb") << int(QtWarningMsg) << false << QString();
+    QTest::newRow("Qt's critical")
+        << QByteArray() << QByteArray("default") << int(QtCriticalMsg) << false << QString();
+    QTest::newRow("page's console.warn")
+        << page << QByteArray("js") << int(QtWarningMsg) << false << QString();
+    QTest::newRow("page's console.error")
+        << page << QByteArray("js") << int(QtCriticalMsg) << false << QString();
+}
+
+void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, category);
+    QFETCH(int, type);
+    QFETCH(bool, fromWorkerThread);
+    QFETCH(QString, box);
+
+    const auto log = [&] {
+        const QMessageLogger logger(file.isNull() ? nullptr : file.constData(), 7, nullptr,
+                                    category.constData());
+        if (type == QtWarningMsg)
+            logger.warning("Disk %s is full", "D:");
+        else if (type == QtCriticalMsg)
+            logger.critical("Disk %s is full", "D:");
+        else
+            logger.debug("Disk %s is full", "D:");
+    };
+    if (fromWorkerThread) {
+        std::unique_ptr<QThread> worker(QThread::create(log));
+        worker->start();
+        QVERIFY(worker->wait(10000));
+    } else {
+        log();
+    }
+
+    QCOMPARE(loggedMessages(), QStringList{"Disk D: is full"});
+    QVERIFY(m_boxes.isEmpty());  // never inside the message handler
+    if (box == "critical")
+        QCOMPARE(runEventLoop(), 1);
+    else
+        QCoreApplication::processEvents();
+
+    QStringList shown;
+    for (const ShownBox& each : std::as_const(m_boxes)) {
+        QVERIFY(each.onGuiThread);
+        shown << MessageBoxes::kindName(each.kind) + '\t' + each.title + '\t' + each.text;
+    }
+    const QString title = box == "critical" ? "Critical Error" : "Warning";
+    QCOMPARE(shown, box.isEmpty() ? QStringList()
+                                  : QStringList{box + '\t' + title + '\t' + "Disk D: is full"});
+}
+
+// A box runs an event loop of its own; all that is logged meanwhile still
+// reaches the file, and a second critical message adds no second box.
+void TestLogging::logGoesOnWhileACriticalBoxIsOpen()
+{
+    m_whileBoxIsOpen = [] {
+        qDebug("written while the box is open");
+        qCritical("second critical");
+    };
+    qCritical("first critical");
+    QCOMPARE(runEventLoop(), 1);
     QCOMPARE(m_boxes.size(), 1);
-    QCOMPARE(m_boxes.first().kind, MessageBoxes::Kind::Warning);
-    QCOMPARE(m_boxes.first().title, QStringLiteral("Warning"));
-    QCOMPARE(m_boxes.first().text, QStringLiteral("Disk D: is full"));
-    QVERIFY(!QFile::exists(Logging::logFilePath()));
-}
-
-void TestLogging::qtOwnWarningsGoToTheFile()
-{
-    Logging::installMessageHandler();
-    qCWarning(qtInternal, "platform plugin quirk");
-    QVERIFY(m_boxes.isEmpty());
-    QVERIFY(readFile(Logging::logFilePath()).contains(": platform plugin quirk\r\n"));
+    QCOMPARE(m_boxes.first().text, QStringLiteral("first critical"));
+    QCOMPARE(loggedMessages(),
+             (QStringList{"first critical", "written while the box is open", "second critical"}));
 }
 
 QTEST_MAIN(TestLogging)
