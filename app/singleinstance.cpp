@@ -38,23 +38,51 @@ QString SingleInstance::scopedKey()
 
 SingleInstance::Claim SingleInstance::claim()
 {
-    if (m_segment.attach(QSharedMemory::ReadOnly)) {
-        const quint32 handle = readHandle();
-        qDebug("Received HWND for SHOWPLAYERMSG %p", asPointer(handle));
-        if (handle != 0 && m_message->post(handle)) {
-            qDebug("Sending SHOWPLAYERMSG message to HWND %p", asPointer(handle));
-            return Claim::HandedOver;
-        }
-        // Nobody took the message, or no window was published yet. Letting go
-        // of the segment removes it when its owner is gone (killed), so that
-        // the create below succeeds; a live owner keeps it and the create fails.
-        m_segment.detach();
-    }
-    if (!m_segment.create(sizeof(quint32), QSharedMemory::ReadWrite))
+    if (handOver())
+        return Claim::HandedOver;
+    if (!createSegment())
         return Claim::Failed;
     writeHandle(0);
     m_message->listen();
     return Claim::Owned;
+}
+
+bool SingleInstance::handOver()
+{
+    if (!m_segment.attach(QSharedMemory::ReadOnly))
+        return false;
+    const quint32 handle = readHandle();
+    qDebug("Received HWND for SHOWPLAYERMSG %p", asPointer(handle));
+    if (handle != 0 && m_message->post(handle)) {
+        qDebug("Sending SHOWPLAYERMSG message to HWND %p", asPointer(handle));
+        return true;
+    }
+    // Nobody took the message, or no window was published yet. Letting go
+    // of the segment removes it when its owner is gone (killed), so that
+    // the create that follows succeeds; a live owner keeps it.
+    m_segment.detach();
+    return false;
+}
+
+bool SingleInstance::createSegment()
+{
+    if (m_segment.create(sizeof(quint32), QSharedMemory::ReadWrite))
+        return true;
+    if (m_segment.error() != QSharedMemory::AlreadyExists)
+        return false;
+    // System V keys derive from the key file's inode. A player that died
+    // without its shut-down leaves its segment; once its key file is gone, a
+    // new key file (of any profile) may get the same inode and so meet that
+    // segment. Our key file exists now, so attaching reaches the segment, and
+    // detaching as its last user removes it.
+    if (!m_segment.attach(QSharedMemory::ReadOnly))
+        return false;
+    m_segment.detach();
+    if (!m_segment.create(sizeof(quint32), QSharedMemory::ReadWrite))
+        return false;
+    qDebug("[%s] Removed a segment left by a player that did not shut down",
+           "SingleInstance::claim");
+    return true;
 }
 
 void SingleInstance::publish(quint32 windowHandle)

@@ -35,6 +35,8 @@ signals:
     void showPlayerRequested();
 
 private:
+    bool handOver();
+    bool createSegment();
     quint32 readHandle();
     void writeHandle(quint32 handle);
 

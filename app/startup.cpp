@@ -32,6 +32,7 @@ Startup::~Startup()
 
 int Startup::run()
 {
+    listenForTermination();
     if (const int error = Platform::startSockets()) {
         qDebug("WSAStartup failed with error: %d\n", error);
         return 1;
@@ -42,7 +43,7 @@ int Startup::run()
     installTranslators();
     Logging::installMessageHandler();
     if (!openDebugLog())
-        qCritical("%s", qPrintable(QApplication::translate("main", "Log file cannot be opened")));
+        return endWithCriticalError(QApplication::translate("main", "Log file cannot be opened"));
 
     m_updateService = std::make_unique<UpdateService>();
     m_updateService->setLocalVersion(QString::fromLatin1(AppInfo::version));
@@ -60,15 +61,32 @@ int Startup::run()
         case SingleInstance::Claim::HandedOver:
             return 0;
         case SingleInstance::Claim::Failed:
-            qCritical("%s", qPrintable(QApplication::translate(
-                                "main", "Cannot create shared memory segment!")));
-            return 1;
+            return endWithCriticalError(
+                QApplication::translate("main", "Cannot create shared memory segment!"));
         case SingleInstance::Claim::Owned:
             break;
     }
+    if (m_terminationRequest->received())
+        return 0;
 
     passUpdateUrl();
     return runPlayer();
+}
+
+void Startup::listenForTermination()
+{
+    // Until the window exists, a request ends whatever event loop runs (a
+    // box), and start-up stops at its next step.
+    m_terminationRequest = std::make_unique<TerminationRequest>();
+    QObject::connect(m_terminationRequest.get(), &TerminationRequest::requested, qApp,
+                     [] { QCoreApplication::exit(0); });
+}
+
+int Startup::endWithCriticalError(const QString& text)
+{
+    qCritical("%s", qPrintable(text));
+    // The event loop shows the message's box and then ends with exit code 1.
+    return QApplication::exec();
 }
 
 void Startup::loadSettings()
@@ -151,9 +169,11 @@ int Startup::runPlayer()
     Settings::instance()->setServerManager(m_serverManager.get());
     QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
                      m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
-    m_terminationRequest = std::make_unique<TerminationRequest>();
+    if (m_terminationRequest->received())
+        return 0;
+    m_terminationRequest->disconnect();
     QObject::connect(m_terminationRequest.get(), &TerminationRequest::requested, m_mainWindow.get(),
-                     &QWidget::close);
+                     &MainWindow::requestQuit);
     m_mainWindow->show();
 
     m_singleInstance->publish(quint32(m_mainWindow->winId()));

@@ -26,6 +26,8 @@ public:
     int run();
 
 private:
+    void listenForTermination();
+    int endWithCriticalError(const QString& text);
     void loadSettings();
     void installTranslators();
     bool openDebugLog();

@@ -11,9 +11,11 @@ namespace {
 // The signal handler may only write to a descriptor; the notifier reads the
 // other end on the GUI thread.
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t signalReceived = 0;
 
 void onSignal(int)
 {
+    signalReceived = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }
@@ -44,4 +46,9 @@ TerminationRequest::~TerminationRequest()
 {
     for (int signalNumber : handledSignals)
         ::signal(signalNumber, SIG_DFL);
+}
+
+bool TerminationRequest::received() const
+{
+    return signalReceived != 0;
 }

@@ -3,3 +3,8 @@
 TerminationRequest::TerminationRequest(QObject* parent) : QObject(parent) {}
 
 TerminationRequest::~TerminationRequest() = default;
+
+bool TerminationRequest::received() const
+{
+    return false;
+}
