@@ -80,17 +80,24 @@ bool PlayerSession::startDesktop()
         return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &root) &&
                root.contains("window id");
     };
-    if (!startHelper(&m_windowManager, "openbox", {"--sm-disable"}) ||
-        !QTest::qWaitFor(hasWindowManager, 20000)) {
+    // openbox now and then ends at once with status 1 and no word on a fresh
+    // server; another try then comes up.
+    const auto ended = [this] { return m_windowManager.state() == QProcess::NotRunning; };
+    for (int attempt = 0; attempt < 3 && !hasWindowManager(); ++attempt) {
+        if (startHelper(&m_windowManager, "openbox", {"--sm-disable"}))
+            static_cast<void>(
+                QTest::qWaitFor([&] { return hasWindowManager() || ended(); }, 20000));
+    }
+    if (!hasWindowManager()) {
         qWarning("openbox did not start on %s: %s", qPrintable(m_display),
-                 m_windowManager.readAllStandardError().constData());
+                 m_windowManager.readAll().constData());
         return false;
     }
     const auto hasTray = [this] { return run("xdotool", {"search", "--class", "trayer"}); };
     if (!startHelper(&m_tray, "trayer", {"--edge", "bottom", "--align", "right"}) ||
         !QTest::qWaitFor(hasTray, 20000)) {
         qWarning("trayer did not start on %s: %s", qPrintable(m_display),
-                 m_tray.readAllStandardError().constData());
+                 m_tray.readAll().constData());
         return false;
     }
     return true;
@@ -266,7 +273,7 @@ bool PlayerSession::startHelper(QProcess* process, const QString& program,
                                 const QStringList& arguments)
 {
     process->setProcessEnvironment(environmentFor(m_display));
-    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(program, arguments);
     return process->waitForStarted();
 }

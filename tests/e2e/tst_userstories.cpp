@@ -44,9 +44,10 @@ private slots:
     void qQuitsThroughTheCloseSequence();
     void portalAndBackTwiceKeepsPlaying();
     void sigtermWithCloseToTrayEndsTheProcess();
-    void killedPlayerDoesNotBlockTwentyLaterStarts();
     void missingClosedChannelPictureStillPlays();
     void failingPortalScriptLeavesThePlayerRunning();
+    // Last: with a stale segment left behind, later starts would fail too.
+    void killedPlayerDoesNotBlockTwentyLaterStarts();
 
 private:
     // Desktop, emulator and player up, the last channel playing in the window.
