@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QJsonArray>
-#include <QListView>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -33,19 +32,13 @@ QJsonObject scenario()
     };
 }
 
-// Presses keys and clicks as a user would, through the X server's XTEST
-// extension.
-bool xdotool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    return process.waitForFinished(keyTimeout) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
+// Presses keys as a user would, through the X server's XTEST extension.
 bool xdotoolKeys(const QStringList& keys)
 {
-    return xdotool(QStringList{"key", "--delay", "40"} + keys);
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), QStringList{"key", "--delay", "40"} + keys);
+    return xdotool.waitForFinished(keyTimeout) && xdotool.exitStatus() == QProcess::NormalExit &&
+           xdotool.exitCode() == 0;
 }
 
 // Another X client that holds a key combination on the root window.
@@ -78,8 +71,8 @@ private:
 
 }  // namespace
 
-// The keyboard and the global hotkeys on a real X server, with keys pressed
-// by xdotool.
+// The global hotkeys on a real X server, with keys pressed by xdotool. The
+// window's own keys are the end-to-end tests' and tst_mainwindowkeys'.
 class TestKeysXvfb : public QObject
 {
     Q_OBJECT
@@ -88,7 +81,6 @@ private slots:
     void init();
     void cleanup();
 
-    void keysReachTheActiveWindow();
     void hotkeysSwitchModeAndBringTheWindowBack();
     void hotkeysFollowTheSetting();
     void combinationHeldElsewhereIsNotRemembered();
@@ -96,12 +88,7 @@ private slots:
 private:
     MainWindow* window() const { return m_session->window.get(); }
     GlobalHotkeys* hotkeys() const { return window()->findChild<GlobalHotkeys*>(); }
-    int currentRow() const
-    {
-        return m_session->channels->indexOf(m_session->channels->currentChannel());
-    }
     bool start() { return m_session->start(scenario()) && m_session->waitForLoad(); }
-    bool activate();
 
     std::unique_ptr<PlayerSession> m_session;
 };
@@ -120,36 +107,6 @@ void TestKeysXvfb::init()
 void TestKeysXvfb::cleanup()
 {
     m_session.reset();
-}
-
-// Without a window manager Qt gives the window the input focus itself.
-bool TestKeysXvfb::activate()
-{
-    if (!QTest::qWaitForWindowExposed(window()))
-        return false;
-    window()->activateWindow();
-    return QTest::qWaitForWindowActive(window());
-}
-
-// A double click in the channel list leaves the focus there; the window's
-// keys still work.
-void TestKeysXvfb::keysReachTheActiveWindow()
-{
-    QVERIFY(start());
-    QVERIFY(activate());
-    auto* list = m_session->child<QListView>("lwChannelList");
-    const QPoint place =
-        list->viewport()->mapToGlobal(list->visualRect(list->model()->index(0, 0)).center());
-    QVERIFY(xdotool({"mousemove", QString::number(place.x()), QString::number(place.y()), "click",
-                     "--repeat", "2", "1"}));
-    QTRY_COMPARE_WITH_TIMEOUT(currentRow(), 0, keyTimeout);
-    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), list, keyTimeout);
-
-    QVERIFY(xdotoolKeys({"Page_Down"}));
-    QTRY_COMPARE_WITH_TIMEOUT(currentRow(), 1, keyTimeout);
-
-    QVERIFY(xdotoolKeys({"1", "2"}));
-    QTRY_COMPARE_WITH_TIMEOUT(currentRow(), 11, keyTimeout);
 }
 
 void TestKeysXvfb::hotkeysSwitchModeAndBringTheWindowBack()
