@@ -12,6 +12,7 @@
 #include <QQueue>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -20,68 +21,126 @@ namespace Logging {
 
 namespace {
 
-// The line that stands for a message's further copies.
-QString repeatedLine(int times)
+// Holds back repeats as messages come. A message equal to the one before it
+// is counted; so is a message that repeats the one two to four lines before
+// it, the way libVLC alternates two errors while it retries, as long as the
+// messages go on repeating that cycle of lines.
+class RepeatFolder
 {
-    return QStringLiteral("... (repeated %1 times)").arg(times);
-}
+public:
+    // The lines to write for the next message: none while it goes on with a
+    // repeat, else what stood for the repeat before it and the message.
+    QStringList take(const QString& message)
+    {
+        if (m_cycle > 0 && message == expected()) {
+            ++m_held;
+            return {};
+        }
+        QStringList lines = release();
+        const int longest = std::min(maxCycle, int(m_recent.size()));
+        for (int cycle = 1; cycle <= longest; ++cycle) {
+            if (message == m_recent.at(m_recent.size() - cycle)) {
+                m_cycle = cycle;
+                m_held = 1;
+                return lines;
+            }
+        }
+        remember(message);
+        return lines << message;
+    }
+
+    // The lines that stand for what is held back: a count of the whole
+    // cycles, then the messages of an unfinished one.
+    QStringList release()
+    {
+        QStringList lines;
+        if (m_cycle == 0)
+            return lines;
+        const QStringList cycleLines = m_recent.mid(m_recent.size() - m_cycle);
+        if (m_held >= m_cycle)
+            lines << countLine(m_cycle, m_held / m_cycle);
+        for (int i = 0; i < m_held % m_cycle; ++i) {
+            lines << cycleLines.at(i);
+            remember(cycleLines.at(i));
+        }
+        m_cycle = m_held = 0;
+        return lines;
+    }
+
+    void clear()
+    {
+        m_recent.clear();
+        m_cycle = m_held = 0;
+    }
+
+private:
+    static constexpr int maxCycle = 4;
+
+    static QString countLine(int cycle, int times)
+    {
+        if (cycle == 1)
+            return QStringLiteral("... (repeated %1 times)").arg(times);
+        return QStringLiteral("... (last %1 lines repeated %2 times)").arg(cycle).arg(times);
+    }
+
+    QString expected() const { return m_recent.at(m_recent.size() - m_cycle + m_held % m_cycle); }
+
+    void remember(const QString& message)
+    {
+        m_recent << message;
+        if (m_recent.size() > maxCycle)
+            m_recent.removeFirst();
+    }
+
+    QStringList m_recent;  // the last lines written, oldest first
+    int m_cycle = 0;       // length of the repeating cycle, 0 when none
+    int m_held = 0;        // messages held back since it began
+};
 
 // debug.log, open for the whole run. Lines come from every thread (libVLC's
 // among them) and reach the system as they are written, so a crash loses
-// nothing logged before it. A message repeated at once is counted instead of
-// written again; the count follows when a different message comes.
+// nothing logged before it but a count of repeats.
 class LogFile
 {
 public:
     void setPath(const QString& path)
     {
         QMutexLocker lock(&m_mutex);
-        writeRepeats();
+        writeLines(m_folder.release());
+        m_folder.clear();
         m_file.close();
         m_file.setFileName(path);
-        m_last.clear();
     }
 
     void write(const QString& message)
     {
         QMutexLocker lock(&m_mutex);
-        const QTime now = QTime::currentTime();
-        if (message == m_last) {
-            ++m_repeats;
-            m_lastRepeatAt = now;
-            return;
-        }
-        writeRepeats();
-        m_last = message;
-        writeLine(now, message);
+        writeLines(m_folder.take(message));
     }
 
     void flush()
     {
         QMutexLocker lock(&m_mutex);
-        writeRepeats();
+        writeLines(m_folder.release());
     }
 
 private:
-    void writeRepeats()
+    // A file that cannot be opened loses the lines; the next ones try again.
+    void writeLines(const QStringList& messages)
     {
-        if (m_repeats > 0)
-            writeLine(m_lastRepeatAt, repeatedLine(m_repeats));
-        m_repeats = 0;
-    }
-
-    // A file that cannot be opened loses the line; the next one tries again.
-    void writeLine(const QTime& time, const QString& message)
-    {
-        if (m_file.isOpen() || m_file.open(QIODevice::Append | QIODevice::Unbuffered))
-            m_file.write(messageLine(time, message));
+        if (messages.isEmpty() ||
+            (!m_file.isOpen() && !m_file.open(QIODevice::Append | QIODevice::Unbuffered)))
+            return;
+        const QTime now = QTime::currentTime();
+        QByteArray lines;
+        for (const QString& message : messages)
+            lines += messageLine(now, message);
+        m_file.write(lines);
     }
 
     QMutex m_mutex;
     QFile m_file;
-    QString m_last;
-    int m_repeats = 0;
-    QTime m_lastRepeatAt;
+    RepeatFolder m_folder;
 };
 
 // Neither object is ever destroyed: Qt may still log while the process's

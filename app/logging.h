@@ -6,9 +6,11 @@
 class QWidget;
 
 // debug.log in the data directory and the process-wide message handler.
-// Every message becomes a line of the file, from any thread; a message that
-// repeats the one before it is counted, and the count follows as
-// "... (repeated N times)" once a different message comes. The player's own
+// Every message becomes a line of the file, from any thread. Repeats are
+// counted instead of written: a message equal to the one before it becomes
+// "... (repeated N times)", a cycle of two to four lines repeating itself
+// "... (last C lines repeated N times)", written once a message breaks the
+// repeat. The player's own
 // warnings and critical messages (not Qt's, not a web page's) also become
 // boxes, shown by the event loop after the handler has returned; when the box
 // of a critical message has been answered, the event loop ends with exit

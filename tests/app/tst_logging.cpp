@@ -184,8 +184,17 @@ void TestLogging::repeatsAreCounted_data()
     QTest::newRow("once again") << QStringList{"a", "a", "b", "b"}
                                 << QStringList{"a", "... (repeated 1 times)", "b",
                                                "... (repeated 1 times)"};
-    QTest::newRow("not in a row") << QStringList{"a", "b", "a", "b"}
-                                  << QStringList{"a", "b", "a", "b"};
+    QTest::newRow("no repeat") << QStringList{"a", "b", "c", "d", "e", "a", "b"}
+                               << QStringList{"a", "b", "c", "d", "e", "a", "b"};
+    QTest::newRow("alternating pair")
+        << QStringList{"a", "b", "a", "b", "a", "b", "c"}
+        << QStringList{"a", "b", "... (last 2 lines repeated 2 times)", "c"};
+    QTest::newRow("cycle broken off")
+        << QStringList{"a", "b", "c", "a", "b", "c", "a", "b", "d"}
+        << QStringList{"a", "b", "c", "... (last 3 lines repeated 1 times)", "a", "b", "d"};
+    QTest::newRow("cycle turning into a repeat")
+        << QStringList{"a", "b", "a", "a", "a"}
+        << QStringList{"a", "b", "a", "... (repeated 2 times)"};
     QTest::newRow("line breaks make another message")
         << QStringList{"a\n", "a", "a"} << QStringList{"a", "a", "... (repeated 1 times)"};
 }
