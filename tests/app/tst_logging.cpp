@@ -73,7 +73,6 @@ private slots:
     void sizeLimitAtSessionStart_data();
     void sizeLimitAtSessionStart();
     void sessionStartFailsWhenLogCannotBeOpened();
-    void everyMessageIsInTheFileWhenItsCallReturns();
     void repeatsAreCounted_data();
     void repeatsAreCounted();
     void linesOfConcurrentThreadsStayWhole();
@@ -165,16 +164,6 @@ void TestLogging::sessionStartFailsWhenLogCannotBeOpened()
     QVERIFY(!Logging::startSession());
 }
 
-// Read right after each call, as a user or a test reads the running player's
-// log: nothing may wait in a buffer.
-void TestLogging::everyMessageIsInTheFileWhenItsCallReturns()
-{
-    qDebug("[%s] first", "TestLogging");
-    QCOMPARE(loggedMessages(), QStringList{"[TestLogging] first"});
-    qDebug("second\r\nline\n");
-    QCOMPARE(loggedMessages(), (QStringList{"[TestLogging] first", "secondline"}));
-}
-
 void TestLogging::repeatsAreCounted_data()
 {
     QTest::addColumn<QStringList>("messages");
@@ -199,7 +188,9 @@ void TestLogging::repeatsAreCounted_data()
         << QStringList{"a\n", "a", "a"} << QStringList{"a", "a", "... (repeated 1 times)"};
 }
 
-// The count of a repeated message is written when a different one comes.
+// Read as soon as the last call returns, as users and tests read the running
+// player's log: nothing may wait in a buffer. A count is written when a
+// different message comes.
 void TestLogging::repeatsAreCounted()
 {
     QFETCH(QStringList, messages);

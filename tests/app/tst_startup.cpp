@@ -38,10 +38,10 @@ private slots:
     void terminationDuringStartUpEndsCleanly();
     void commandLineWords_data();
     void commandLineWords();
+    void newVersionClearsInstallZm_data();
     void newVersionClearsInstallZm();
-    void sameVersionKeepsInstallZm();
     void updateModeReportsAndEndsWithZero();
-    void unwritableDataDirectoryEndsWithCriticalBox();
+    void unopenableLogEndsWithCriticalBox_data();
     void unopenableLogEndsWithCriticalBox();
     void oversizedLogIsEmptiedAtStart();
 
@@ -211,34 +211,29 @@ void TestStartup::commandLineWords()
     QCOMPARE(player.log().contains(newVersion), versionChecked);
 }
 
-void TestStartup::newVersionClearsInstallZm()
+void TestStartup::newVersionClearsInstallZm_data()
 {
-    m_profile->writeIni(offline + "version-info=2.2.15\ninstall-zm=true\n");
-    PlayerProcess player(m_profile->home());
-    player.start();
-    QVERIFY(player.waitForLog(published));
-    player.terminate();
-    QCOMPARE(player.waitForExit(), 0);
-
-    QVERIFY(player.log().contains(newVersion));
-    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value("install-zm").toString(), QStringLiteral("false"));
-    QCOMPARE(ini.value("version-info").toString(), QStringLiteral("2.2.15"));
+    QTest::addColumn<QByteArray>("versionInfo");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("older") << QByteArray("2.2.15") << true;
+    QTest::newRow("same") << QByteArray(AppInfo::version) << false;
 }
 
-void TestStartup::sameVersionKeepsInstallZm()
+void TestStartup::newVersionClearsInstallZm()
 {
-    m_profile->writeIni(offline + "version-info=2.2.16\ninstall-zm=true\nserver=tv.local\n");
+    QFETCH(QByteArray, versionInfo);
+    QFETCH(bool, cleared);
+    m_profile->writeIni(offline + "version-info=" + versionInfo + "\ninstall-zm=true\n");
     PlayerProcess player(m_profile->home());
     player.start();
     QVERIFY(player.waitForLog(published));
     player.terminate();
     QCOMPARE(player.waitForExit(), 0);
 
-    QVERIFY(!player.log().contains(newVersion));
+    QCOMPARE(player.log().contains(newVersion), cleared);
     const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value("install-zm").toString(), QStringLiteral("true"));
-    QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.local"));
+    QCOMPARE(ini.value("install-zm").toString(), cleared ? "false" : "true");
+    QCOMPARE(ini.value("version-info").toByteArray(), versionInfo);
 }
 
 void TestStartup::updateModeReportsAndEndsWithZero()
@@ -253,28 +248,28 @@ void TestStartup::updateModeReportsAndEndsWithZero()
              qPrintable(critical.first()));
 }
 
-void TestStartup::unwritableDataDirectoryEndsWithCriticalBox()
+void TestStartup::unopenableLogEndsWithCriticalBox_data()
 {
-    // A file where the data directory should be: nothing can be created in it.
-    QVERIFY(QDir(m_profile->dataDirectory()).removeRecursively());
-    QFile blocker(m_profile->dataDirectory());
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QTest::addColumn<QString>("blocked");  // made a folder or a file
+    QTest::newRow("log is a folder") << "debug.log";
+    QTest::newRow("data directory is a file") << QString();
+}
+
+void TestStartup::unopenableLogEndsWithCriticalBox()
+{
+    QFETCH(QString, blocked);
+    if (blocked.isEmpty()) {
+        QVERIFY(QDir(m_profile->dataDirectory()).removeRecursively());
+        QFile blocker(m_profile->dataDirectory());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkpath(m_profile->dataDirectory() + '/' + blocked));
+    }
 
     PlayerProcess player(m_profile->home());
     QCOMPARE(player.run(), 1);
     QCOMPARE(boxesOfKind(player, "critical"),
              QStringList{"critical\tКритическая ошибка\tНе удаётся открыть файл журнала"});
-}
-
-void TestStartup::unopenableLogEndsWithCriticalBox()
-{
-    QVERIFY(QDir().mkpath(m_profile->dataDirectory() + "/debug.log"));
-    PlayerProcess player(m_profile->home());
-    QCOMPARE(player.run(), 1);
-    QCOMPARE(boxesOfKind(player, "critical").size(), 1);
-    // Settings were still loaded and saved before the log was needed.
-    QVERIFY(QFile::exists(m_profile->iniPath()));
 }
 
 void TestStartup::oversizedLogIsEmptiedAtStart()
