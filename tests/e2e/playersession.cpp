@@ -63,7 +63,10 @@ PlayerSession::~PlayerSession()
 bool PlayerSession::startDesktop()
 {
     // -displayfd 1: the server picks a free display and prints its number.
-    m_xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    // -noreset: without it the server resets whenever its last client leaves
+    // (a probe here), and refuses the next client meanwhile.
+    m_xserver.start(
+        "Xvfb", {"-displayfd", "1", "-noreset", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
     const bool listening = QTest::qWaitFor(
         [this] {
             m_display += QString::fromLatin1(m_xserver.readAllStandardOutput());
@@ -80,14 +83,9 @@ bool PlayerSession::startDesktop()
         return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &root) &&
                root.contains("window id");
     };
-    // openbox now and then ends at once with status 1 and no word on a fresh
-    // server; another try then comes up.
     const auto ended = [this] { return m_windowManager.state() == QProcess::NotRunning; };
-    for (int attempt = 0; attempt < 3 && !hasWindowManager(); ++attempt) {
-        if (startHelper(&m_windowManager, "openbox", {"--sm-disable"}))
-            static_cast<void>(
-                QTest::qWaitFor([&] { return hasWindowManager() || ended(); }, 20000));
-    }
+    if (startHelper(&m_windowManager, "openbox", {"--sm-disable"}))
+        static_cast<void>(QTest::qWaitFor([&] { return hasWindowManager() || ended(); }, 20000));
     if (!hasWindowManager()) {
         qWarning("openbox did not start on %s: %s", qPrintable(m_display),
                  m_windowManager.readAll().constData());
