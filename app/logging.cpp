@@ -233,16 +233,19 @@ bool isOwnMessage(const QMessageLogContext& context)
     return context.file && context.category && qstrcmp(context.category, "default") == 0;
 }
 
+// The player's own warning is said to the user in its box and is not
+// written; everything else is, a critical message before its box.
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    const bool own = isOwnMessage(context);
+    if (type == QtWarningMsg && own) {
+        boxQueue().push(MessageBoxes::Kind::Warning, message);
+        return;
+    }
     logFile().write(message);
     switch (type) {
-        case QtWarningMsg:
-            if (isOwnMessage(context))
-                boxQueue().push(MessageBoxes::Kind::Warning, message);
-            break;
         case QtCriticalMsg:
-            if (isOwnMessage(context))
+            if (own)
                 boxQueue().push(MessageBoxes::Kind::Critical, message);
             break;
         case QtFatalMsg:

@@ -303,7 +303,8 @@ void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
         log();
     }
 
-    QCOMPARE(loggedMessages(), QStringList{"Disk D: is full"});
+    // A warning box is all the user gets of it; the rest reaches the file.
+    QCOMPARE(loggedMessages(), box == "warning" ? QStringList() : QStringList{"Disk D: is full"});
     QVERIFY(m_boxes.isEmpty());  // never inside the message handler
     if (box == "critical")
         QCOMPARE(runEventLoop(), 1);
