@@ -1,23 +1,32 @@
+// The channel list beside the video: the model's rows, the delegate's painting
+// of them and the view through which the user chooses a channel.
+
 #include "channel.h"
 #include "channellistbuilder.h"
 #include "channellistdelegate.h"
 #include "channellistmodel.h"
+#include "channellistview.h"
 #include "channelmanager.h"
 #include "fixedclock.h"
 #include "guideanswers.h"
+#include "scriptedguard.h"
 #include "temporaryprofile.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 using ChannelList::Delegate;
 using ChannelList::Model;
+using ChannelList::View;
 using namespace GuideAnswers;
 
 namespace {
@@ -33,6 +42,7 @@ const QPoint kRowOrigin(10, 20);  // where the row sits in the painted image
 
 // Rows of the list, in the server's order; the placeholder while loading.
 enum Row { Loading = -1, News, Plain, Closed, ZeroLength, Untitled, NoStart, NoGuide, Numbered };
+const int kChannels = 40;
 
 // What a probed area must show.
 enum Expect {
@@ -56,6 +66,7 @@ std::string redPng()
 }
 
 // Two thirds of "Evening News" have run at kNow; an hour ago "Morning" was on.
+// The third channel is closed to the subscriber.
 proto::ChannelListResponse guide()
 {
     proto::ChannelListResponse list;
@@ -74,6 +85,8 @@ proto::ChannelListResponse guide()
     addTelecast(addChannel(list, 6, "Unset"), 61, 0, kNow + 600, "No start");
     addChannel(list, 7, "Bare");
     addChannel(list, 8, "7. Bare");
+    for (int id = 9; id <= kChannels; ++id)
+        addChannel(list, id, "Channel " + std::to_string(id));
     return list;
 }
 
@@ -128,38 +141,68 @@ std::optional<QPoint> strayPixel(const QImage& image, const QRegion& area, const
     return std::nullopt;
 }
 
+QFont listFont(bool bold = false, bool italic = false)
+{
+    QFont font(QStringLiteral("Arial"), 12);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
 }  // namespace
 
-class TestChannelListDelegate : public QObject
+class TestChannelList : public QObject
 {
     Q_OBJECT
 private slots:
     void init();
     void cleanup();
 
+    void rowData_data();
+    void rowData();
+    void rowsFollowTheManagersList();
+    void currentChannelIsAnnouncedByRow();
+    void resetsWhenTheListMayHaveChanged_data();
+    void resetsWhenTheListMayHaveChanged();
+    void refreshesEverySecondWhileAttached();
+
     void probe_data();
     void probe();
     void numberGoesBeforeTheName();
     void rowHeights();
 
+    void choosingARowChangesTheChannel_data();
+    void choosingARowChangesTheChannel();
+    void guardMayRefuseTheChange();
+    void placeholderRowChangesNothing();
+    void viewPaintsWithNumbersAndNoSelection();
+    void scrollsTheCurrentChannelToTheCentre();
+
 private:
     QImage paint(int row, int width) const;
+    bool showView();
+    QPoint centreOfRow(int row) const;
+    void doubleClickRow(int row);
 
     std::unique_ptr<TemporaryProfile> m_profile;
     std::unique_ptr<FixedClock> m_clock;
     proto::ChannelListResponse m_list;
+    ScriptedGuard m_guard;
     std::unique_ptr<ChannelManager> m_manager;
     std::unique_ptr<Model> m_model;
     std::unique_ptr<Delegate> m_delegate;
+    std::unique_ptr<View> m_view;
 };
 
-void TestChannelListDelegate::init()
+void TestChannelList::init()
 {
     m_profile = std::make_unique<TemporaryProfile>();
     m_clock = std::make_unique<FixedClock>(kNow);
     m_list = guide();
+    m_guard = {};
     m_manager = std::make_unique<ChannelManager>();
     m_manager->loadFrom({&m_list});
+    m_manager->setChannelChangeGuard(&m_guard);
     m_model = std::make_unique<Model>();
     m_model->setChannelManager(m_manager.get());
     m_delegate = std::make_unique<Delegate>();
@@ -167,8 +210,9 @@ void TestChannelListDelegate::init()
     m_manager->channelAt(News)->selectOffset(0);
 }
 
-void TestChannelListDelegate::cleanup()
+void TestChannelList::cleanup()
 {
+    m_view.reset();
     m_delegate.reset();
     m_model.reset();
     m_manager.reset();
@@ -177,9 +221,155 @@ void TestChannelListDelegate::cleanup()
     m_profile.reset();
 }
 
+// ---- the model ---------------------------------------------------------------
+
+void TestChannelList::rowData_data()
+{
+    QTest::addColumn<QString>("state");  // "", "numbers", "current" (row 4) or "loading"
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("value");
+    const auto add = [](const char* name, const char* state, int row, int role, QVariant value) {
+        QTest::newRow(name) << state << row << role << value;
+    };
+    add("name", "", 6, Qt::DisplayRole, "Bare");
+    add("first number", "numbers", 0, Qt::DisplayRole, "    1 News");
+    add("seventh number", "numbers", 6, Qt::DisplayRole, "    7 Bare");
+    add("font", "", 3, Qt::FontRole, listFont());
+    add("no background", "", 3, Qt::BackgroundRole, QVariant());
+    add("black text", "", 3, Qt::ForegroundRole, QBrush(Qt::black));
+    add("current font", "current", 4, Qt::FontRole, listFont(true));
+    add("current background", "current", 4, Qt::BackgroundRole, QBrush(QColor(122, 193, 66)));
+    add("current text", "current", 4, Qt::ForegroundRole, QBrush(Qt::white));
+    add("beside the current", "current", 3, Qt::FontRole, listFont());
+    add("placeholder", "loading", 0, Qt::DisplayRole, "Loading channels...");
+    add("placeholder font", "loading", 0, Qt::FontRole, listFont(false, true));
+    add("placeholder icon", "loading", 0, Qt::DecorationRole, QVariant());
+}
+
+void TestChannelList::rowData()
+{
+    QFETCH(QString, state);
+    QFETCH(int, row);
+    QFETCH(int, role);
+    QFETCH(QVariant, value);
+    if (state == "numbers")
+        m_model->setShowNumbers(true);
+    if (state == "current")
+        m_manager->setCurrentChannel(m_manager->channelAt(4));
+    if (state == "loading")
+        m_manager->load();
+    QCOMPARE(m_model->index(row).data(role), value);
+}
+
+void TestChannelList::rowsFollowTheManagersList()
+{
+    Model detached;
+    QCOMPARE(detached.rowCount(), 0);
+    ChannelManager notLoaded;
+    detached.setChannelManager(&notLoaded);
+    QCOMPARE(detached.rowCount(), 0);
+
+    QCOMPARE(m_model->rowCount(), kChannels);
+    QCOMPARE(m_model->channel(m_model->index(4)), m_manager->channelAt(4));
+    QCOMPARE(m_model->indexOf(m_manager->channelAt(4)).row(), 4);
+    const QPixmap icon = m_model->index(1).data(Qt::DecorationRole).value<QPixmap>();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.toImage(), m_manager->channelAt(1)->icon().toImage());
+
+    Channel* closed = m_manager->channelAt(2);
+    m_manager->setShowCloseChannel(false);
+    QCOMPARE(m_model->rowCount(), kChannels - 1);
+    QCOMPARE(m_model->index(2).data().toString(), QStringLiteral("Zero"));
+    QVERIFY(!m_model->indexOf(closed).isValid());
+
+    m_manager->load();
+    QCOMPARE(m_model->rowCount(), 1);
+    QVERIFY(!m_model->channel(m_model->index(0)));
+    QVERIFY(!m_model->indexOf(m_manager->channelAt(0)).isValid());
+}
+
+// Only the rows that change look are announced: the old current and the new.
+void TestChannelList::currentChannelIsAnnouncedByRow()
+{
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+    m_manager->setCurrentChannel(m_manager->channelAt(1));
+    m_model->selectChannel(m_manager->channelAt(5));
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(changed.at(0).at(0).value<QModelIndex>().row(), 1);
+    QCOMPARE(changed.at(1).at(0).value<QModelIndex>().row(), 1);
+    QCOMPARE(changed.at(2).at(0).value<QModelIndex>().row(), 5);
+    QVERIFY(m_model->isCurrent(m_model->index(5)));
+    QVERIFY(!m_model->isCurrent(m_model->index(1)));
+
+    changed.clear();
+    m_manager->clear();
+    QVERIFY(!m_model->currentChannel());
+    QCOMPARE(changed.count(), 1);
+
+    Model attachedLater;
+    m_manager->loadFrom({&m_list});
+    m_manager->setCurrentChannel(m_manager->channelAt(3));
+    attachedLater.setChannelManager(m_manager.get());
+    QVERIFY(attachedLater.isCurrent(attachedLater.index(3)));
+}
+
+void TestChannelList::resetsWhenTheListMayHaveChanged_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<int>("resets");
+    QTest::newRow("load started") << "load" << 1;
+    QTest::newRow("load failed") << "fail" << 1;
+    QTest::newRow("closed channels hidden") << "hide closed" << 1;
+    QTest::newRow("numbers shown") << "numbers on" << 1;
+    QTest::newRow("numbers already hidden") << "numbers off" << 0;
+    QTest::newRow("detached manager loads") << "detach" << 0;
+    QTest::newRow("replaced manager loads") << "replace" << 0;
+}
+
+void TestChannelList::resetsWhenTheListMayHaveChanged()
+{
+    QFETCH(QString, trigger);
+    QFETCH(int, resets);
+    ChannelManager replacement;
+    if (trigger == "fail")
+        m_manager->load();
+    if (trigger == "detach")
+        m_model->setChannelManager(nullptr);
+    if (trigger == "replace")
+        m_model->setChannelManager(&replacement);
+    QSignalSpy reset(m_model.get(), &QAbstractItemModel::modelReset);
+
+    const QHash<QString, std::function<void()>> triggers = {
+        {"fail", [&] { QMetaObject::invokeMethod(m_manager.get(), "iptvServerError"); }},
+        {"hide closed", [&] { m_manager->setShowCloseChannel(false); }},
+        {"numbers on", [&] { m_model->setShowNumbers(true); }},
+        {"numbers off", [&] { m_model->setShowNumbers(false); }},
+    };
+    triggers.value(trigger, [&] { m_manager->load(); })();
+    QCOMPARE(reset.count(), resets);
+    QCOMPARE(m_model->isLoading(), trigger == "load");
+}
+
+void TestChannelList::refreshesEverySecondWhileAttached()
+{
+    const QTimer* timer = m_model->findChild<QTimer*>();
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 1000);
+    QSignalSpy reset(m_model.get(), &QAbstractItemModel::modelReset);
+    QVERIFY(reset.wait(3000));
+    QCOMPARE(m_model->rowCount(), kChannels);
+
+    m_model->setChannelManager(nullptr);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(m_model->rowCount(), 0);
+}
+
+// ---- the delegate ------------------------------------------------------------
+
 // The row painted at kRowOrigin into a larger image filled with kOutside, so
 // that a probe can look just outside the row too.
-QImage TestChannelListDelegate::paint(int row, int width) const
+QImage TestChannelList::paint(int row, int width) const
 {
     QImage image(width + 2 * kRowOrigin.x(), kHeight + 2 * kRowOrigin.y(), QImage::Format_RGB32);
     image.fill(kOutside);
@@ -193,7 +383,7 @@ QImage TestChannelListDelegate::paint(int row, int width) const
     return image;
 }
 
-void TestChannelListDelegate::probe_data()
+void TestChannelList::probe_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("current");
@@ -261,7 +451,7 @@ void TestChannelListDelegate::probe_data()
     other("placeholder, no badge", Loading, cornersOf(box(280, 4, 294, 18)), Outside);
 }
 
-void TestChannelListDelegate::probe()
+void TestChannelList::probe()
 {
     QFETCH(int, row);
     QFETCH(bool, current);
@@ -298,7 +488,7 @@ void TestChannelListDelegate::probe()
 }
 
 // With numbers on, row 7 reads as a channel named "7. Bare" does without.
-void TestChannelListDelegate::numberGoesBeforeTheName()
+void TestChannelList::numberGoesBeforeTheName()
 {
     const QImage named = paint(Numbered, 300);
     m_model->setShowNumbers(true);
@@ -307,12 +497,97 @@ void TestChannelListDelegate::numberGoesBeforeTheName()
     QCOMPARE(numbered, named);
 }
 
-void TestChannelListDelegate::rowHeights()
+void TestChannelList::rowHeights()
 {
     QCOMPARE(m_delegate->sizeHint({}, m_model->index(Plain)).height(), kHeight);
     m_manager->load();
     QVERIFY(m_delegate->sizeHint({}, m_model->index(0)).height() < kHeight);
 }
 
-QTEST_MAIN(TestChannelListDelegate)
-#include "tst_channellistdelegate.moc"
+// ---- the view ----------------------------------------------------------------
+
+bool TestChannelList::showView()
+{
+    m_view = std::make_unique<View>();
+    m_view->setChannelManager(m_manager.get());
+    m_view->resize(240, 5 * Delegate::kRowHeight);
+    m_view->show();
+    return QTest::qWaitForWindowExposed(m_view.get());
+}
+
+QPoint TestChannelList::centreOfRow(int row) const
+{
+    return m_view->visualRect(m_view->model()->index(row, 0)).center();
+}
+
+// Like a user: the first click lands on the row, the second one double-clicks.
+void TestChannelList::doubleClickRow(int row)
+{
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, centreOfRow(row));
+    QTest::mouseDClick(m_view->viewport(), Qt::LeftButton, {}, centreOfRow(row));
+}
+
+// A double click or Return on a row asks the guard, then makes it current.
+void TestChannelList::choosingARowChangesTheChannel_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("double click") << false;
+    QTest::newRow("Return") << true;
+}
+
+void TestChannelList::choosingARowChangesTheChannel()
+{
+    QFETCH(bool, byKey);
+    QVERIFY(showView());
+    Channel* chosen = m_manager->channelAt(3);
+    if (byKey) {
+        m_view->setCurrentIndex(m_view->model()->index(3, 0));
+        QTest::keyClick(m_view.get(), Qt::Key_Return);
+    } else {
+        doubleClickRow(3);
+    }
+    QCOMPARE(m_guard.asked, (QList<QPair<Channel*, Channel*>>{{nullptr, chosen}}));
+    QCOMPARE(m_manager->currentChannel(), chosen);
+    QVERIFY(m_view->channelModel()->isCurrent(m_view->model()->index(3, 0)));
+}
+
+void TestChannelList::guardMayRefuseTheChange()
+{
+    QVERIFY(showView());
+    m_view->changeChannel(m_view->model()->index(1, 0));
+    m_guard.allow = false;
+    doubleClickRow(4);
+    QCOMPARE(m_guard.asked.size(), 2);
+    QCOMPARE(m_manager->currentChannel(), m_manager->channelAt(1));
+}
+
+void TestChannelList::placeholderRowChangesNothing()
+{
+    QVERIFY(showView());
+    m_manager->load();
+    doubleClickRow(0);
+    QVERIFY(m_guard.asked.isEmpty());
+    QVERIFY(!m_manager->currentChannel());
+}
+
+void TestChannelList::viewPaintsWithNumbersAndNoSelection()
+{
+    QVERIFY(showView());
+    QVERIFY(qobject_cast<ChannelList::Delegate*>(m_view->itemDelegate()));
+    QCOMPARE(m_view->selectionMode(), QAbstractItemView::NoSelection);
+    m_view->setShowNumbers(true);
+    QCOMPARE(m_view->model()->index(9, 0).data().toString(), QStringLiteral("   10 Channel 10"));
+}
+
+void TestChannelList::scrollsTheCurrentChannelToTheCentre()
+{
+    QVERIFY(showView());
+    m_manager->setCurrentChannel(m_manager->channelAt(20));
+    m_view->scrollToCurrentChannel();
+    const int middle = m_view->viewport()->height() / 2;
+    QVERIFY2(qAbs(centreOfRow(20).y() - middle) <= ChannelList::Delegate::kRowHeight / 2,
+             qPrintable(QString("row at %1, middle %2").arg(centreOfRow(20).y()).arg(middle)));
+}
+
+QTEST_MAIN(TestChannelList)
+#include "tst_channellist.moc"
