@@ -158,6 +158,19 @@ void Startup::passUpdateUrl()
     }
 }
 
+// The settings store takes the player settings the server keeps once the
+// log-in has loaded them; it never sees the server itself.
+void Startup::followServerSettings()
+{
+    TTVServerManager* server = m_serverManager.get();
+    QObject::connect(
+        server, &TTVServerManager::LoadAllClientInfoFromServerCompleted, Settings::instance(),
+        [server] {
+            if (const std::optional<QByteArray> custom = server->storedCustomSettings())
+                Settings::instance()->applyServerCustomSettings(*custom);
+        });
+}
+
 int Startup::runPlayer()
 {
     m_serverManager = std::make_unique<TTVServerManager>();
@@ -166,7 +179,7 @@ int Startup::runPlayer()
     m_mainWindow = std::make_unique<MainWindow>();
     m_mainWindow->setTVServerManager(m_serverManager.get());
     m_mainWindow->setChannelManager(m_channelManager.get());
-    Settings::instance()->setServerManager(m_serverManager.get());
+    followServerSettings();
     QObject::connect(m_singleInstance.get(), &SingleInstance::showPlayerRequested,
                      m_mainWindow.get(), &MainWindow::onShowPlayerMessage);
     if (m_terminationRequest->received())

@@ -37,6 +37,7 @@ private:
     void noteNewVersion();
     void passUpdateUrl();
     int runPlayer();
+    void followServerSettings();
 
     QTranslator m_qtTranslator;
     QTranslator m_appTranslator;

@@ -500,6 +500,14 @@ const proto::GetStbSettingsResponse* TTVServerManager::userSettings() const
     return m_initialized && m_userSettingsLoaded ? &m_userSettings : nullptr;
 }
 
+std::optional<QByteArray> TTVServerManager::storedCustomSettings() const
+{
+    const proto::GetStbSettingsResponse* stored = userSettings();
+    if (!stored || !stored->has_data() || !stored->data().has_custom())
+        return std::nullopt;
+    return QByteArray::fromStdString(stored->data().custom());
+}
+
 const proto::ChannelListResponse* TTVServerManager::channelList() const
 {
     return m_initialized && m_channelListLoaded ? &m_channelList : nullptr;

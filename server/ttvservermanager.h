@@ -62,6 +62,8 @@ public:
     const proto::ChannelListResponse* channelList() const;
     const proto::UserChannelResponse* userChannelList() const;
     std::optional<QPixmap> closeChannelPixmap() const;
+    // The "custom" JSON text of the stored player settings, when they have one.
+    std::optional<QByteArray> storedCustomSettings() const;
 
     // The stream address of an answer: "udp://@group:port" or
     // "http://host:port/path"; empty for schemes the player does not take.

@@ -205,7 +205,6 @@ void TestServerManager::loginChainSendsTheExactRequests()
 void TestServerManager::loginChainKeepsTheAnswers()
 {
     QVERIFY(startSession(baseScenario()));
-    Settings::instance()->setServerManager(m_manager.get());
     QSignalSpy authorised(m_manager.get(), &TTVServerManager::AuthorizeCompleted);
     QSignalSpy time(m_manager.get(), &TTVServerManager::GetServerTimeCompleted);
     QVERIFY(logIn());
@@ -231,9 +230,7 @@ void TestServerManager::loginChainKeepsTheAnswers()
     QVERIFY(m_manager->closeChannelPixmap().has_value());
     QVERIFY(!m_manager->closeChannelPixmap()->isNull());
 
-    // The settings store took the server's custom value.
-    QVERIFY(Settings::instance()->hasCustomValue());
-    QCOMPARE(Settings::instance()->customValue(), 7);
+    QCOMPARE(m_manager->storedCustomSettings(), QByteArray(R"({"test":7})"));
 }
 
 void TestServerManager::userChannelListStepWhenEnabled()

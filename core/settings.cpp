@@ -4,7 +4,6 @@
 #include "messageboxes.h"
 #include "operatorhosts.h"
 #include "platform.h"
-#include "ttvservermanager.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -535,22 +534,6 @@ QString Settings::portalUrl()
         host = m_prodServer;
     }
     return host.isEmpty() ? QString() : portalUrlTemplate.arg(host);
-}
-
-void Settings::setServerManager(TTVServerManager* manager)
-{
-    if (m_serverManager || !manager)
-        return;
-    m_serverManager = manager;
-    connect(manager, &TTVServerManager::LoadAllClientInfoFromServerCompleted, this,
-            &Settings::onLoadingServerSettingsCompleted);
-}
-
-void Settings::onLoadingServerSettingsCompleted()
-{
-    const proto::GetStbSettingsResponse* stored = m_serverManager->userSettings();
-    if (stored && stored->has_data() && stored->data().has_custom())
-        applyServerCustomSettings(QByteArray::fromStdString(stored->data().custom()));
 }
 
 void Settings::applyServerCustomSettings(const QByteArray& customJson)

@@ -9,7 +9,6 @@
 #include <QString>
 
 class QSettings;
-class TTVServerManager;
 
 // The player's preferences, loaded from settings.ini in the data directory at
 // creation and written back at every change (or once at the end of a batch).
@@ -32,15 +31,12 @@ public:
     static bool isDeveloperMode();
     static QString recordingsFolderIn(const QString& documentsFolder);
 
-    // Follows the server's log-in: its stored player settings are read when
-    // everything has loaded. Only the first manager given counts.
-    void setServerManager(TTVServerManager* manager);
-
     // Batch: changes are collected and saved once by endBatch().
     void beginBatch();
     void endBatch();
 
-    // The server-side "custom" JSON text of the stored player settings.
+    // The server-side "custom" JSON text of the stored player settings, given
+    // once the log-in has loaded them.
     void applyServerCustomSettings(const QByteArray& customJson);
     bool hasCustomValue() const { return m_hasCustomValue; }
     int customValue() const { return m_customValue; }
@@ -148,7 +144,6 @@ public:
 
 public slots:
     void save();
-    void onLoadingServerSettingsCompleted();
 
 signals:
     void changed();
@@ -166,7 +161,6 @@ private:
     bool commitChange();
     static QString withoutDefault(const QString& value);
 
-    TTVServerManager* m_serverManager = nullptr;
     bool m_hasCustomValue = false;
     qint32 m_customValue = 0;
     QList<NetInterface> m_interfaces;
