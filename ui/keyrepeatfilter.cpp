@@ -1,19 +1,11 @@
 #include "keyrepeatfilter.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 
 namespace {
 
 constexpr Qt::KeyboardModifiers countedModifiers =
     Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier;
-
-KeyRepeatFilter::Clock steadyClock()
-{
-    QElapsedTimer timer;
-    timer.start();
-    return [timer] { return timer.elapsed(); };
-}
 
 }  // namespace
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "monotonicclock.h"
+
 #include <qnamespace.h>
 #include <QtGlobal>
 
-#include <functional>
 #include <optional>
 
 class QKeyEvent;
@@ -32,8 +33,7 @@ class KeyRepeatFilter
 {
 public:
     static constexpr qint64 repeatWindowMs = 100;
-    // Milliseconds on a monotonic clock.
-    using Clock = std::function<qint64()>;
+    using Clock = MonotonicClock;
 
     // Without a clock the filter runs on a steady clock of its own.
     explicit KeyRepeatFilter(Clock clock = {});

@@ -54,7 +54,8 @@ MainWindow::MainWindow(QWidget* parent)
       m_marginCrop(new MarginCropController(this)),
       m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
       m_closePictureWindow(new QWidget(this, Qt::Tool | Qt::FramelessWindowHint)),
-      m_closePictureLabel(new QLabel(m_closePictureWindow))
+      m_closePictureLabel(new QLabel(m_closePictureWindow)),
+      m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
     setupUi(this);
     setWindowTitle(QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version));

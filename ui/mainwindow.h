@@ -2,6 +2,7 @@
 
 #include "channelchangeguard.h"
 #include "keyrepeatfilter.h"
+#include "remotedigitentry.h"
 #include "ui_mainwindow.h"
 
 #include <QPointer>
@@ -182,9 +183,6 @@ private slots:
     void activateCloseWindowTimer();
     void onExit();
     // keys, digits and mouse
-    void onInputChannelFromPult(int aKey);
-    void onPultBack();
-    void onFtmrPultInputTimer();
     void onSetNewChannel(int aChannel);
     void setNewUseHotKeys();
     void onGlobalHotkey(int id);
@@ -250,6 +248,7 @@ private:
     void registerHotKeys();
     void unregisterHotKeys();
     void placeChannelNumberOverlay();
+    void showChannelNumber(const QString& digits);
     bool handleKey(const QKeyEvent* event);
     bool applyTimeShiftKey(const KeyChord& key);
     bool applyDigitKey(const KeyChord& key);
@@ -326,11 +325,8 @@ private:
     // keys, digits and mouse
     KeyRepeatFilter m_keyRepeatFilter;
     bool m_lastKeyHandled = false;
-    ChannelNumberOverlay* m_channelNumberOverlay = nullptr;
-    QTimer* m_pultInputTimer = nullptr;
-    QString m_pultDigits;
-    bool m_pultActive = false;
-    int m_pultElapsedMs = 0;
+    ChannelNumberOverlay* const m_channelNumberOverlay;
+    RemoteDigitEntry m_digitEntry;
     bool m_dragging = false;
     QPoint m_dragPosition;
     GlobalHotkeys* m_globalHotkeys = nullptr;

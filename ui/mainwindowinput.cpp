@@ -32,9 +32,6 @@ constexpr Qt::KeyboardModifiers Alt = Qt::AltModifier;
 constexpr Qt::KeyboardModifiers CtrlAlt = Qt::ControlModifier | Qt::AltModifier;
 constexpr Qt::KeyboardModifiers CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
 
-constexpr int pultTimerMs = 1000;
-constexpr int pultTakeAfterMs = 1000;
-constexpr int maxPultDigits = 3;
 constexpr QPoint channelNumberOffset(30, 50);
 constexpr int volumeStep = 5;
 constexpr int wheelNotch = 120;
@@ -89,13 +86,10 @@ void restoreOverrideCursor()
 
 void MainWindow::setupInput()
 {
-    m_channelNumberOverlay = new ChannelNumberOverlay(this);
-    m_pultInputTimer = new QTimer(this);
-    m_pultInputTimer->setInterval(pultTimerMs);
-    connect(m_pultInputTimer, &QTimer::timeout, this, &MainWindow::onFtmrPultInputTimer);
-    m_pultInputTimer->start();
-    connect(this, &MainWindow::InputChannelFromPult, this, &MainWindow::onInputChannelFromPult);
-    connect(this, &MainWindow::PressBack, this, &MainWindow::onPultBack);
+    connect(this, &MainWindow::InputChannelFromPult, &m_digitEntry, &RemoteDigitEntry::append);
+    connect(this, &MainWindow::PressBack, &m_digitEntry, &RemoteDigitEntry::backspace);
+    connect(&m_digitEntry, &RemoteDigitEntry::textChanged, this, &MainWindow::showChannelNumber);
+    connect(&m_digitEntry, &RemoteDigitEntry::channelChosen, this, &MainWindow::setNewChannel);
     connect(this, &MainWindow::setNewChannel, this, &MainWindow::onSetNewChannel);
     connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::clearContextMenu);
     connect(this, &MainWindow::modeChanged, this, [this](Mode mode) {
@@ -313,45 +307,6 @@ void MainWindow::changeVolumeBy(int step)
 
 // ---- remote-control digits -------------------------------------------------
 
-void MainWindow::onInputChannelFromPult(int aKey)
-{
-    m_pultElapsedMs = 0;
-    if (m_pultDigits.isEmpty())
-        m_pultActive = true;
-    else if (m_pultDigits.size() >= maxPultDigits)
-        return;
-    m_pultDigits += QString::number(aKey);
-    placeChannelNumberOverlay();
-    m_channelNumberOverlay->showDigits(m_pultDigits);
-}
-
-void MainWindow::onPultBack()
-{
-    if (m_pultDigits.isEmpty())
-        return;
-    m_pultDigits.chop(1);
-    m_pultElapsedMs = 0;
-    if (m_pultDigits.isEmpty())
-        m_channelNumberOverlay->hide();
-    else
-        m_channelNumberOverlay->showDigits(m_pultDigits);
-}
-
-// Takes the number one to two seconds after the last digit.
-void MainWindow::onFtmrPultInputTimer()
-{
-    if (!m_pultActive)
-        return;
-    m_pultElapsedMs += m_pultInputTimer->interval();
-    if (m_pultElapsedMs <= pultTakeAfterMs)
-        return;
-    m_pultActive = false;
-    m_pultElapsedMs = 0;
-    if (!m_pultDigits.isEmpty())
-        emit setNewChannel(m_pultDigits.toInt());
-    m_pultDigits.clear();
-}
-
 void MainWindow::onSetNewChannel(int aChannel)
 {
     Channel* channel =
@@ -363,10 +318,19 @@ void MainWindow::onSetNewChannel(int aChannel)
     m_channelNumberOverlay->hide();
 }
 
+void MainWindow::showChannelNumber(const QString& digits)
+{
+    if (digits.isEmpty()) {
+        m_channelNumberOverlay->hide();
+        return;
+    }
+    placeChannelNumberOverlay();
+    m_channelNumberOverlay->showDigits(digits);
+}
+
 void MainWindow::placeChannelNumberOverlay()
 {
-    if (m_channelNumberOverlay)
-        m_channelNumberOverlay->move(logoSwitcher->mapToGlobal(channelNumberOffset));
+    m_channelNumberOverlay->move(logoSwitcher->mapToGlobal(channelNumberOffset));
 }
 
 // ---- mouse over the player area --------------------------------------------
