@@ -12,6 +12,7 @@
 #include "showplayermessage.h"
 #include "statisticswindow.h"
 #include "timemachinemanager.h"
+#include "traycontroller.h"
 #include "ttvservermanager.h"
 #include "versionchangesdialog.h"
 
@@ -53,6 +54,7 @@ MainWindow::MainWindow(QWidget* parent)
       m_timeMachine(new TimeMachineManager(this)),
       m_marginCrop(new MarginCropController(this)),
       m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
+      m_tray(new TrayController(*Settings::instance(), this)),
       m_closePictureWindow(new QWidget(this, Qt::Tool | Qt::FramelessWindowHint)),
       m_closePictureLabel(new QLabel(m_closePictureWindow)),
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
@@ -72,7 +74,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_closePictureLabel->setScaledContents(true);
     m_closePictureWindow->setGeometry(100, 100, 700, 500);
 
-    createTray();
+    connect(m_tray, &TrayController::toggleRequested, this, &MainWindow::toggleMinimizedToTray);
+    connect(m_tray, &TrayController::restoreRequested, this,
+            qOverload<>(&MainWindow::restoreFromTray));
+    connect(m_tray, &TrayController::quitRequested, this, &MainWindow::requestQuit);
     connectWidgets();
 
     const QString windowsFolder = QProcessEnvironment::systemEnvironment().value("WINDIR");
@@ -106,28 +111,6 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 // ---- construction ----------------------------------------------------------
-
-void MainWindow::createTray()
-{
-    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/images/logo-16.png")), this);
-    m_trayMenu = new QMenu(this);
-    m_trayToggleAction =
-        m_trayMenu->addAction(tr("Hide Player"), this, &MainWindow::toggleMinimizedToTray);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(tr("Quit"), this, &MainWindow::requestQuit);
-    m_tray->setContextMenu(m_trayMenu);
-    m_tray->setToolTip(QString::fromLatin1(AppInfo::name));
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            qOverload<QSystemTrayIcon::ActivationReason>(&MainWindow::restoreFromTray));
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray->show();
-}
-
-// Without a tray host nothing could bring a hidden window back.
-bool MainWindow::hasTray() const
-{
-    return m_tray->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
-}
 
 void MainWindow::connectWidgets()
 {
@@ -919,7 +902,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->ignore();
     saveWindowGeometry();
-    if (settings()->closeToTray() && hasTray())
+    if (settings()->closeToTray() && m_tray->isAvailable())
         hideToTray();
     else
         runCloseSequence();

@@ -35,6 +35,7 @@ class StatisticsWindow;
 class TTVServerManager;
 class TimeMachineManager;
 class TrackMenu;
+class TrayController;
 
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
@@ -214,8 +215,6 @@ protected:
 #endif
 
 private:
-    void createTray();
-    bool hasTray() const;
     void saveWindowGeometry();
     // Sends the settings, closes the stream and quits shortly after; once.
     void runCloseSequence();
@@ -278,9 +277,7 @@ private:
     StatisticsWindow* m_statistics;
     MarginCropController* m_marginCrop;
     QPushButton* m_reconnectButton;
-    QSystemTrayIcon* m_tray;
-    QMenu* m_trayMenu;
-    QAction* m_trayToggleAction;
+    TrayController* const m_tray;
     QWidget* m_closePictureWindow;
     QLabel* m_closePictureLabel;
     QPixmap m_channelDenyPicture;

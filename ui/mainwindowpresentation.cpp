@@ -4,11 +4,11 @@
 
 #include "mainwindow.h"
 
-#include "appinfo.h"
 #include "channel.h"
 #include "channelmanager.h"
 #include "settings.h"
 #include "trackmenu.h"
+#include "traycontroller.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
@@ -26,7 +26,6 @@ namespace {
 constexpr int trackPollMs = 1000;
 // Once a stream's tracks are known they rarely change.
 constexpr int slowTrackPollMs = 60000;
-constexpr int trayBalloonMs = 5000;
 
 Settings* settings()
 {
@@ -247,17 +246,7 @@ void MainWindow::hideToTray()
             mediaPlayer->pause();
     }
     QTimer::singleShot(0, this, &QWidget::hide);
-    m_trayToggleAction->setText(tr("Restore Player"));
-    if (store->firstTimeTray()) {
-        m_tray->showMessage(
-            QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version),
-            tr("%1 was hidden to system tray and playback has been paused. You can always restore "
-               "it by double-clicking on icon in tray, or clicking on it with right mouse and "
-               "selecting Restore Player from context menu.")
-                .arg(AppInfo::name),
-            QSystemTrayIcon::Information, trayBalloonMs);
-        settings()->setFirstTimeTray(false);
-    }
+    m_tray->setWindowInTray(true);
 }
 
 void MainWindow::restoreFromTray()
@@ -279,7 +268,7 @@ void MainWindow::restoreFromTray(QSystemTrayIcon::ActivationReason reason)
         else
             mediaPlayer->play();
     }
-    m_trayToggleAction->setText(tr("Hide Player"));
+    m_tray->setWindowInTray(false);
 }
 
 void MainWindow::toggleMinimizedToTray()
@@ -302,7 +291,7 @@ void MainWindow::onShowPlayerMessage()
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && hasTray()) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->isAvailable()) {
         event->ignore();
         hideToTray();
     }
