@@ -169,8 +169,8 @@ private slots:
     void resetsWhenTheListMayHaveChanged();
     void refreshesEverySecondWhileAttached();
 
-    void probe_data();
-    void probe();
+    void paintedRowMatchesProbe_data();
+    void paintedRowMatchesProbe();
     void numberGoesBeforeTheName();
     void rowHeights();
 
@@ -384,7 +384,7 @@ QImage TestChannelList::paint(int row, int width) const
     return image;
 }
 
-void TestChannelList::probe_data()
+void TestChannelList::paintedRowMatchesProbe_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("current");
@@ -452,7 +452,7 @@ void TestChannelList::probe_data()
     other("placeholder, no badge", Loading, cornersOf(box(280, 4, 294, 18)), Outside);
 }
 
-void TestChannelList::probe()
+void TestChannelList::paintedRowMatchesProbe()
 {
     QFETCH(int, row);
     QFETCH(bool, current);
