@@ -78,6 +78,13 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tray, &TrayController::restoreRequested, this,
             qOverload<>(&MainWindow::restoreFromTray));
     connect(m_tray, &TrayController::quitRequested, this, &MainWindow::requestQuit);
+    connect(&m_closeSequence, &CloseSequence::sendSettings, this,
+            &MainWindow::sendSettingsBeforeClose);
+    connect(&m_closeSequence, &CloseSequence::closeStream, this, [this] {
+        if (m_channelManager)
+            m_channelManager->CloseStream();
+    });
+    connect(&m_closeSequence, &CloseSequence::quit, this, &MainWindow::onExit);
     connectWidgets();
 
     const QString windowsFolder = QProcessEnvironment::systemEnvironment().value("WINDIR");
@@ -274,6 +281,8 @@ void MainWindow::setTVServerManager(TTVServerManager* manager)
         return;
     m_serverManager = manager;
     connect(manager, &TTVServerManager::ErrorInNetwork, this, &MainWindow::onServerNetworkError);
+    connect(manager, &TTVServerManager::SaveNewStbSettingsCompleted, &m_closeSequence,
+            &CloseSequence::settingsSaved);
     // A log-in that failed is tried again from the start.
     connect(m_reconnectButton, &QPushButton::clicked, manager, &TTVServerManager::authorize);
     connect(manager, &TTVServerManager::ErrorNotCorrectCompany, this,
@@ -896,23 +905,28 @@ proto::StbSettings MainWindow::getFullStbSettings() const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closing) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    saveWindowGeometry();
-    if (settings()->closeToTray() && m_tray->isAvailable())
-        hideToTray();
-    else
-        runCloseSequence();
+    event->setAccepted(!handleEndRequest(true));
 }
 
 void MainWindow::requestQuit()
 {
-    if (!m_closing)
-        saveWindowGeometry();
-    runCloseSequence();
+    handleEndRequest(false);
+}
+
+// Stores the window, then hides it or runs the close sequence; false when the
+// player is quitting already and the window may close.
+bool MainWindow::handleEndRequest(bool windowClosed)
+{
+    const CloseSequence::Step step =
+        m_closeSequence.stepFor(windowClosed, settings()->closeToTray() && m_tray->isAvailable());
+    if (step == CloseSequence::Step::Accept)
+        return false;
+    saveWindowGeometry();
+    if (step == CloseSequence::Step::HideToTray)
+        hideToTray();
+    else
+        runCloseSequence();
+    return true;
 }
 
 void MainWindow::saveWindowGeometry()
@@ -927,41 +941,23 @@ void MainWindow::saveWindowGeometry()
 
 void MainWindow::runCloseSequence()
 {
-    if (std::exchange(m_closeSequenceRunning, true))
+    const bool playing = mediaPlayer->playback().isPlaying();
+    if (!m_closeSequence.start(m_mode == IptvMode && playing))
         return;
     m_tray->hide();
-    const bool playing = mediaPlayer->playback().isPlaying();
-    makeRequestBeforeClose(m_mode == IptvMode && playing);
     if (playing)
         mediaPlayer->stop();
 }
 
-void MainWindow::makeRequestBeforeClose(bool aNeedCloseStream)
+void MainWindow::sendSettingsBeforeClose()
 {
-    activateCloseWindowTimer();
-    if (!m_channelManager || !m_serverManager)
-        return;
-    if (aNeedCloseStream) {
-        connect(m_serverManager, &TTVServerManager::SaveNewStbSettingsCompleted, m_channelManager,
-                &ChannelManager::CloseStream);
-    }
-    m_serverManager->saveStbSettings(getFullStbSettings());
-}
-
-void MainWindow::activateCloseWindowTimer()
-{
-    if (!m_closeTimer) {
-        // A coarse timer may fire up to 5% early; the quit must not come before the delay.
-        m_closeTimer = makeTimer(this, closeDelayMs, true, Qt::PreciseTimer);
-        connect(m_closeTimer, &QTimer::timeout, this, &MainWindow::onExit);
-    }
-    m_closeTimer->start();
+    if (m_channelManager && m_serverManager)
+        m_serverManager->saveStbSettings(getFullStbSettings());
 }
 
 void MainWindow::onExit()
 {
     qDebug("[MainWindow::onExit] application close");
-    m_closing = true;
     close();
     QApplication::quit();
 }

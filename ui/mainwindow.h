@@ -1,6 +1,7 @@
 #pragma once
 
 #include "channelchangeguard.h"
+#include "closesequence.h"
 #include "keyrepeatfilter.h"
 #include "remotedigitentry.h"
 #include "ui_mainwindow.h"
@@ -62,7 +63,6 @@ public:
     };
 
     static constexpr int blackBackgroundMs = 200;
-    static constexpr int closeDelayMs = 500;
     static constexpr int defaultChannelListWidth = 300;
 
     explicit MainWindow(QWidget* parent = nullptr);
@@ -179,9 +179,7 @@ private slots:
     void onGlobSecMainTimer();
     void onResizeZMP();
     void onLoadingServerDataCompleted();
-    void makeRequestBeforeClose(bool aNeedCloseStream);
     proto::StbSettings getFullStbSettings() const;
-    void activateCloseWindowTimer();
     void onExit();
     // keys, digits and mouse
     void onSetNewChannel(int aChannel);
@@ -216,8 +214,10 @@ protected:
 
 private:
     void saveWindowGeometry();
+    bool handleEndRequest(bool windowClosed);
     // Sends the settings, closes the stream and quits shortly after; once.
     void runCloseSequence();
+    void sendSettingsBeforeClose();
     void createTimers();
     void connectWidgets();
     void connectMediaPlayer();
@@ -287,7 +287,6 @@ private:
     QTimer* m_globalSecondTimer;
     QTimer* m_fullscreenProgrammeTimer;
     QTimer* m_blackBackgroundTimer;
-    QTimer* m_closeTimer = nullptr;
     // presentation
     QTimer* m_audioPollTimer;
     QTimer* m_subtitlePollTimer;
@@ -311,8 +310,6 @@ private:
     Channel* m_currentChannel = nullptr;
     bool m_onlyPlayer = false;
     bool m_pausedByTray = false;
-    bool m_closing = false;
-    bool m_closeSequenceRunning = false;
     bool m_channelDenyPictureLoaded = false;
     bool m_timeShiftDenyPictureLoaded = false;
     bool m_fullscreenProgrammeShown = false;
@@ -324,6 +321,7 @@ private:
     bool m_lastKeyHandled = false;
     ChannelNumberOverlay* const m_channelNumberOverlay;
     RemoteDigitEntry m_digitEntry;
+    CloseSequence m_closeSequence;
     bool m_dragging = false;
     QPoint m_dragPosition;
     GlobalHotkeys* m_globalHotkeys = nullptr;
