@@ -59,7 +59,6 @@ private slots:
     void emptyChannelListLeavesTheWindowUsable();
     void lastChannelThatIsGoneSelectsNothing();
     void failingStreamIsShownInTheStatusBar();
-    void closingSendsSettingsThenClosesTheStream_data();
     void closingSendsSettingsThenClosesTheStream();
     void sameModeAgainChangesNothing();
 
@@ -268,28 +267,13 @@ void TestMainWindow::failingStreamIsShownInTheStatusBar()
     QVERIFY(!status->isVisible());
 }
 
-void TestMainWindow::closingSendsSettingsThenClosesTheStream_data()
-{
-    QTest::addColumn<bool>("closeToTray");
-    QTest::addColumn<bool>("quitRequest");
-    QTest::newRow("closing the window") << false << false;
-    // The tray's Quit and a termination request from the system.
-    QTest::newRow("quit request with close-to-tray") << true << true;
-}
-
 void TestMainWindow::closingSendsSettingsThenClosesTheStream()
 {
-    QFETCH(bool, closeToTray);
-    QFETCH(bool, quitRequest);
     LogCapture log;
-    Settings::instance()->setCloseToTray(closeToTray);
     QVERIFY(start(scenario()));
     QVERIFY(waitForLoad());
     QVERIFY(playChannel(0));
-    if (quitRequest)
-        m_session->window->requestQuit();
-    else
-        m_session->window->close();
+    m_session->window->close();
     QVERIFY(log.waitFor("[MainWindow::onExit] application close"));
     QVERIFY(m_session->emulator->waitForRequests(1));
     QStringList order;

@@ -73,7 +73,6 @@ private slots:
     void channelKeysStepThroughTheList();
     void digitsTakeTheChannelAfterAPause();
     void digitsOnlyCountInIptvMode();
-    void repeatedKeyIsDropped();
     void modeKeys_data();
     void modeKeys();
     void enterTogglesFullscreenUnlessTheGuideShows();
@@ -217,22 +216,6 @@ void TestMainWindowKeys::digitsOnlyCountInIptvMode()
     typeDigits("4");
     QVERIFY(!overlay()->isVisible());
     QCOMPARE(overlay()->digits(), QStringLiteral("3"));
-}
-
-void TestMainWindowKeys::repeatedKeyIsDropped()
-{
-    QVERIFY(start());
-    player()->setVolume(100);
-    press(Qt::Key_Plus);
-    press(Qt::Key_Plus);  // well within 100 ms: a repeat
-    QCOMPARE(player()->volume(), 105);
-    press(Qt::Key_Minus);
-    QCOMPARE(player()->volume(), 100);
-    press(Qt::Key_VolumeUp);
-    press(Qt::Key_Plus);
-    QCOMPARE(player()->volume(), 110);
-    press(Qt::Key_VolumeDown);
-    QCOMPARE(player()->volume(), 105);
 }
 
 void TestMainWindowKeys::modeKeys_data()
