@@ -133,6 +133,11 @@ QString PlayerSession::dataDirectory() const
     return m_profile->path() + "/data/Zentria Media Player";
 }
 
+QString PlayerSession::recordingsDirectory() const
+{
+    return m_profile->path() + "/recordings";
+}
+
 QByteArray PlayerSession::settingsIni() const
 {
     QFile file(dataDirectory() + "/settings.ini");
@@ -279,7 +284,7 @@ bool PlayerSession::startHelper(QProcess* process, const QString& program,
 void PlayerSession::writeSettings(const QString& lastChannel, const QByteArray& extraSettings)
 {
     QDir().mkpath(dataDirectory());
-    QDir().mkpath(m_profile->path() + "/recordings");
+    QDir().mkpath(recordingsDirectory());
     QFile ini(dataDirectory() + "/settings.ini");
     if (!ini.open(QIODevice::WriteOnly))
         return;

@@ -36,6 +36,7 @@ public:
     EmulatorProcess& emulator() { return m_emulator; }
     QProcess& player() { return *m_player; }
     QString dataDirectory() const;  // the profile's "Zentria Media Player" folder
+    QString recordingsDirectory() const;
     QByteArray settingsIni() const;
     QString debugLog() const;
 

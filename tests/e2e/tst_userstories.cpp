@@ -1,5 +1,6 @@
 // The built player driven as a user drives it: a real X server with a window
 // manager, keys and clicks through xdotool, the operator emulator as server.
+#include <QDir>
 #include <QTest>
 
 #include <algorithm>
@@ -44,6 +45,7 @@ private slots:
     void qQuitsThroughTheCloseSequence();
     void portalAndBackTwiceKeepsPlaying();
     void sigtermWithCloseToTrayEndsTheProcess();
+    void quittingWhileRecordingKeepsTheRecording();
     void missingClosedChannelPictureStillPlays();
     void failingPortalScriptLeavesThePlayerRunning();
     // Last: with a stale segment left behind, later starts would fail too.
@@ -146,6 +148,20 @@ void UserStories::sigtermWithCloseToTrayEndsTheProcess()
     m_session->sendSignal(SIGTERM);
     expectCleanExit();
     QVERIFY(m_session->settingsIni().contains("size=@Size("));
+}
+
+void UserStories::quittingWhileRecordingKeepsTheRecording()
+{
+    startPlaying("demo", kFirst, 1);
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"r"}));
+    QVERIFY(m_session->waitForLog("Recording to"));
+    QVERIFY(m_session->pressKeys({"q"}));
+    expectCleanExit();
+    const QFileInfoList recordings =
+        QDir(m_session->recordingsDirectory()).entryInfoList(QDir::Files);
+    QCOMPARE(recordings.size(), 1);
+    QVERIFY2(recordings.first().size() > 0, qPrintable(recordings.first().fileName()));
 }
 
 void UserStories::killedPlayerDoesNotBlockTwentyLaterStarts()
