@@ -89,24 +89,28 @@ private slots:
 
 private:
     std::unique_ptr<TemporaryProfile> m_profile;
+    proto::ChannelListResponse m_list;
+    std::unique_ptr<ChannelManager> m_manager;  // loaded with m_list
 };
 
 void TestChannelManager::init()
 {
     m_profile = std::make_unique<TemporaryProfile>();
+    m_list = threeChannels();
+    m_manager = std::make_unique<ChannelManager>();
+    m_manager->loadFrom({&m_list});
 }
 
 void TestChannelManager::cleanup()
 {
+    m_manager.reset();
     Settings::destroy();
     m_profile.reset();
 }
 
 void TestChannelManager::fullListInServerOrder()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     QCOMPARE(namesOf(manager), QStringList({"One", "Two", "Three"}));
     QCOMPARE(manager.GetChannelsList()->size(), 3);
     QCOMPARE(manager.channelAt(2)->listPosition(), 2);
@@ -117,13 +121,12 @@ void TestChannelManager::fullListInServerOrder()
 void TestChannelManager::userListInTheUsersOrder()
 {
     Settings::instance()->setShowUserChannels(true);
-    const proto::ChannelListResponse list = threeChannels();
     proto::UserChannelResponse user;
     for (const int id : {3, 99, 1, 3})
         user.mutable_data()->add_channel_id(id);
     ChannelManager manager;
     QTest::ignoreMessage(QtDebugMsg, "[ChannelManager] load user channel list ");
-    manager.loadFrom({&list, &user});
+    manager.loadFrom({&m_list, &user});
     QCOMPARE(namesOf(manager), QStringList({"Three", "One", "Three"}));
     QCOMPARE(manager.channelAt(0)->listPosition(), 2);
     QVERIFY(Settings::instance()->showUserChannels());
@@ -140,37 +143,33 @@ void TestChannelManager::emptyUserListTurnsTheSettingOff()
 {
     QFETCH(bool, withUserList);
     Settings::instance()->setShowUserChannels(true);
-    const proto::ChannelListResponse list = threeChannels();
     proto::UserChannelResponse user;
     user.mutable_data()->set_enabled(true);
     ChannelManager manager;
     QTest::ignoreMessage(QtDebugMsg, "Loaded user channel list is empty. Off use channel list");
     QTest::ignoreMessage(QtDebugMsg, "[ChannelManager] load full channel list ");
-    manager.loadFrom({&list, withUserList ? &user : nullptr});
+    manager.loadFrom({&m_list, withUserList ? &user : nullptr});
     QVERIFY(!Settings::instance()->showUserChannels());
     QCOMPARE(manager.channelCount(), 3);
 }
 
 void TestChannelManager::duplicateIdsAreAllListed()
 {
-    proto::ChannelListResponse list;
-    addChannel(list, 1, "First");
-    addChannel(list, 1, "Second");
-    ChannelManager manager;
-    manager.loadFrom({&list});
-    QCOMPARE(namesOf(manager), QStringList({"First", "Second"}));
+    ChannelManager& manager = *m_manager;
+    addChannel(m_list, 1, "Again");
+    manager.loadFrom({&m_list});
+    QCOMPARE(namesOf(manager), QStringList({"One", "Two", "Three", "Again"}));
 
     // The user's list takes the first entry of an id.
     Settings::instance()->setShowUserChannels(true);
     proto::UserChannelResponse user;
     user.mutable_data()->add_channel_id(1);
-    manager.loadFrom({&list, &user});
-    QCOMPARE(namesOf(manager), QStringList({"First"}));
+    manager.loadFrom({&m_list, &user});
+    QCOMPARE(namesOf(manager), QStringList({"One"}));
 }
 
 void TestChannelManager::volumesFromTheStoredSettings()
 {
-    const proto::ChannelListResponse list = threeChannels();
     proto::GetStbSettingsResponse settings;
     proto::ChannelVolume* volumes = settings.mutable_data()->mutable_channel_volume();
     volumes->set_enabled(false);  // applied all the same
@@ -180,7 +179,7 @@ void TestChannelManager::volumesFromTheStoredSettings()
         record->set_volume(volume);
     }
     ChannelManager manager;
-    manager.loadFrom({&list, nullptr, &settings});
+    manager.loadFrom({&m_list, nullptr, &settings});
     QCOMPARE(manager.channelAt(0)->volume(), 30);
     QCOMPARE(manager.channelAt(1)->volume(), Channel::kDefaultVolume);
     QCOMPARE(manager.channelAt(2)->volume(), 100);
@@ -226,12 +225,10 @@ void TestChannelManager::emptyAnswersStillFinish()
 
 void TestChannelManager::loadAgainReplacesTheList()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     QPointer<Channel> old = manager.channelAt(0);
     manager.setCurrentChannel(old);
-    manager.loadFrom({&list});
+    manager.loadFrom({&m_list});
     QCOMPARE(manager.channelCount(), 3);
     QVERIFY(old.isNull());
     QCOMPARE(manager.currentChannel(), nullptr);
@@ -239,7 +236,6 @@ void TestChannelManager::loadAgainReplacesTheList()
 
 void TestChannelManager::signalsOfAFinishedLoad()
 {
-    const proto::ChannelListResponse list = threeChannels();
     ChannelManager manager;
     QStringList order;
     const auto record = [&order, &manager](auto signal, const char* name) {
@@ -252,7 +248,7 @@ void TestChannelManager::signalsOfAFinishedLoad()
     record(&ChannelManager::loadTimeShiftDenyImageFinished, "timeshift deny image");
     manager.load();
     QVERIFY(manager.isLoading());
-    manager.loadFrom({&list});
+    manager.loadFrom({&m_list});
     QCOMPARE(order,
              QStringList({"list", "deny image", "user info", "finished", "timeshift deny image"}));
     QVERIFY(manager.isLoaded());
@@ -261,9 +257,7 @@ void TestChannelManager::signalsOfAFinishedLoad()
 
 void TestChannelManager::closedChannelsHidden()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     Channel* two = manager.channelAt(1);
     manager.setShowCloseChannel(false);
     QCOMPARE(manager.channelCount(), 2);
@@ -279,9 +273,7 @@ void TestChannelManager::closedChannelsHidden()
 
 void TestChannelManager::flagsAnnounceOnlyChanges()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     QSignalSpy changed(&manager, &ChannelManager::channelListChanged);
     manager.setShowHD(true);
     manager.setShowCloseChannel(true);
@@ -297,10 +289,9 @@ void TestChannelManager::flagsAnnounceOnlyChanges()
 
 void TestChannelManager::channelByNameAmongVisible()
 {
-    proto::ChannelListResponse list = threeChannels();
-    addChannel(list, 4, "One");
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
+    addChannel(m_list, 4, "One");
+    manager.loadFrom({&m_list});
     QCOMPARE(manager.channelByName("One")->id(), 1);
     QCOMPARE(manager.channelByName("one"), nullptr);
     QCOMPARE(manager.channelByName("Two")->id(), 2);
@@ -337,9 +328,7 @@ void TestChannelManager::telecastSearch()
     QFETCH(QString, channel);
     QFETCH(QString, text);
     QFETCH(QStringList, titles);
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     manager.setShowCloseChannel(showClosed);
     QCOMPARE(titlesOf(manager.findTelecasts(channel, text)), titles);
 }
@@ -373,9 +362,7 @@ void TestChannelManager::serverErrorFailsOnlyALoad()
 
 void TestChannelManager::clearDropsEverything()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     QPointer<Channel> first = manager.channelAt(0);
     manager.setCurrentChannel(manager.channelAt(1));
     manager.setCurrentChannel(first);
@@ -395,12 +382,11 @@ void TestChannelManager::clearDropsEverything()
 
 void TestChannelManager::clearAndReloadOnlyReloadsWhatWasLoaded()
 {
-    const proto::ChannelListResponse list = threeChannels();
     ChannelManager manager;
     QSignalSpy started(&manager, &ChannelManager::loadStarted);
     QVERIFY(QMetaObject::invokeMethod(&manager, "clearAndReload"));
     QCOMPARE(started.size(), 0);
-    manager.loadFrom({&list});
+    manager.loadFrom({&m_list});
     QVERIFY(QMetaObject::invokeMethod(&manager, "clearAndReload"));
     QCOMPARE(started.size(), 1);
     QCOMPARE(manager.channelCount(), 0);
@@ -409,9 +395,7 @@ void TestChannelManager::clearAndReloadOnlyReloadsWhatWasLoaded()
 
 void TestChannelManager::currentAndPreviousChannel()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     Channel* one = manager.channelAt(0);
     Channel* three = manager.channelAt(2);
     QSignalSpy changed(&manager, &ChannelManager::currentChannelChanged);
@@ -426,9 +410,7 @@ void TestChannelManager::currentAndPreviousChannel()
 
 void TestChannelManager::guardRefusesAChange()
 {
-    const proto::ChannelListResponse list = threeChannels();
-    ChannelManager manager;
-    manager.loadFrom({&list});
+    ChannelManager& manager = *m_manager;
     ScriptedGuard guard;
     manager.setChannelChangeGuard(&guard);
     Channel* one = manager.channelAt(0);
