@@ -28,7 +28,6 @@ private slots:
     void init();
     void cleanup();
 
-    void noListNoRows();
     void oneRowPerChannel();
     void loadingShowsOnePlaceholderRow();
     void rowsBeyondTheListAreEmpty();
@@ -37,11 +36,12 @@ private slots:
     void moveWithinTheList_data();
     void moveWithinTheList();
 
-    void viewReportsLoading();
+    void viewWithoutAListHasNoRowsAndReportsLoading();
     void moveUpAndDownKeepTheChannelCurrent();
     void doubleClickIsAnnounced();
 
 private:
+    std::unique_ptr<CustomChannelList::Model> m_model;  // over m_channels
     proto::ChannelListResponse m_answer;
     QObject m_owner;  // parent of the channels
     QList<Channel*> m_channels;
@@ -57,28 +57,20 @@ void TestCustomChannelList::init()
         channel->load(&m_answer, i, false);
         m_channels.append(channel);
     }
+    m_model = std::make_unique<CustomChannelList::Model>();
+    m_model->setChannelList(&m_channels);
 }
 
 void TestCustomChannelList::cleanup()
 {
+    m_model.reset();
     qDeleteAll(m_owner.children());
     m_channels.clear();
 }
 
-// ---- model -----------------------------------------------------------------
-
-void TestCustomChannelList::noListNoRows()
-{
-    CustomChannelList::Model model;
-    QCOMPARE(model.rowCount(), 0);
-    QVERIFY(!model.isLoading());
-    QVERIFY(!model.channel(model.index(0)));
-}
-
 void TestCustomChannelList::oneRowPerChannel()
 {
-    CustomChannelList::Model model;
-    model.setChannelList(&m_channels);
+    CustomChannelList::Model& model = *m_model;
     QCOMPARE(model.rowCount(), 4);
     const QModelIndex gamma = model.index(2);
     QCOMPARE(gamma.data().toString(), QStringLiteral("Gamma"));
@@ -90,8 +82,7 @@ void TestCustomChannelList::oneRowPerChannel()
 
 void TestCustomChannelList::loadingShowsOnePlaceholderRow()
 {
-    CustomChannelList::Model model;
-    model.setChannelList(&m_channels);
+    CustomChannelList::Model& model = *m_model;
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     model.setLoading(true);
 
@@ -113,8 +104,7 @@ void TestCustomChannelList::loadingShowsOnePlaceholderRow()
 
 void TestCustomChannelList::rowsBeyondTheListAreEmpty()
 {
-    CustomChannelList::Model model;
-    model.setChannelList(&m_channels);
+    CustomChannelList::Model& model = *m_model;
     const QModelIndex last = model.index(3);
     m_channels.removeLast();  // changed behind the model's back
     QVERIFY(!last.data().isValid());
@@ -155,8 +145,7 @@ void TestCustomChannelList::moveWithinTheList()
     QFETCH(int, to);
     QFETCH(bool, moved);
     QFETCH(QStringList, order);
-    CustomChannelList::Model model;
-    model.setChannelList(&m_channels);
+    CustomChannelList::Model& model = *m_model;
     QSignalSpy moves(&model, &QAbstractItemModel::rowsMoved);
 
     QCOMPARE(model.moveChannel(from, to), moved);
@@ -165,12 +154,12 @@ void TestCustomChannelList::moveWithinTheList()
     QCOMPARE(model.index(1).data().toString(), order.at(1));
 }
 
-// ---- view ------------------------------------------------------------------
-
-void TestCustomChannelList::viewReportsLoading()
+void TestCustomChannelList::viewWithoutAListHasNoRowsAndReportsLoading()
 {
     CustomChannelList::View view;
     QCOMPARE(view.model(), view.channelModel());
+    QCOMPARE(view.model()->rowCount(), 0);
+    QVERIFY(!view.channelModel()->channel(view.model()->index(0, 0)));
     QVERIFY(!view.isLoading());
     view.channelModel()->setLoading(true);
     QVERIFY(view.isLoading());

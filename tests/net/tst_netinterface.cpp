@@ -26,9 +26,6 @@ private slots:
     void ipv4Text();
     void defaultInterface_data();
     void defaultInterface();
-    void defaultWithoutAnyIPv4FallsBackToFirst();
-    void defaultOfEmptyList();
-    void defaultSkipsInvalidInterfaces();
     void addressOfName();
     void macOfName();
     void descriptionListsEveryAddress();
@@ -65,78 +62,43 @@ void TestNetInterface::ipv4Text()
 
 void TestNetInterface::defaultInterface_data()
 {
-    QTest::addColumn<QList<NetInterface>>("interfaces");
+    // Each interface as "name: address address ..."; a leading "!" marks it
+    // invalid.
+    QTest::addColumn<QStringList>("interfaces");
     QTest::addColumn<QString>("expected");
-
-    QTest::newRow("operator LAN beats standard LAN")
-        << QList<NetInterface>{makeInterface("A", {"192.168.1.5"}),
-                               makeInterface("B", {"10.20.30.40"})}
-        << "B";
-    QTest::newRow("other address beats standard LAN")
-        << QList<NetInterface>{makeInterface("A", {"172.16.0.2"}),
-                               makeInterface("B", {"192.168.0.3"})}
-        << "A";
-    QTest::newRow("standard LAN beats other 192 LAN")
-        << QList<NetInterface>{makeInterface("A", {"192.10.0.1"}),
-                               makeInterface("B", {"192.168.1.1"})}
-        << "B";
-    QTest::newRow("other 192 LAN beats link-local")
-        << QList<NetInterface>{makeInterface("A", {"169.254.3.3"}),
-                               makeInterface("B", {"192.100.0.1"})}
-        << "B";
-    QTest::newRow("link-local beats loopback")
-        << QList<NetInterface>{makeInterface("lo", {"127.0.0.1"}),
-                               makeInterface("B", {"169.254.1.1"})}
-        << "B";
-    QTest::newRow("last of two link-local")
-        << QList<NetInterface>{makeInterface("A", {"169.254.1.1"}),
-                               makeInterface("B", {"169.254.2.2"})}
-        << "B";
-    QTest::newRow("last of two loopbacks")
-        << QList<NetInterface>{makeInterface("lo1", {"127.0.0.1"}),
-                               makeInterface("lo2", {"127.0.0.1"})}
-        << "lo2";
-    QTest::newRow("first of two standard LANs")
-        << QList<NetInterface>{makeInterface("A", {"192.168.0.2"}),
-                               makeInterface("B", {"192.168.1.2"})}
-        << "A";
-    QTest::newRow("first of two operator LANs")
-        << QList<NetInterface>{makeInterface("A", {"10.0.0.2"}), makeInterface("B", {"10.0.0.3"})}
-        << "A";
-    QTest::newRow("second address of an interface counts")
-        << QList<NetInterface>{makeInterface("A", {"192.168.1.2"}),
-                               makeInterface("B", {"fe80::1", "169.254.0.1", "10.1.1.1"})}
-        << "B";
-    QTest::newRow("127.0.0.2 is an other address")
-        << QList<NetInterface>{makeInterface("A", {"192.168.1.2"}),
-                               makeInterface("B", {"127.0.0.2"})}
-        << "B";
+    const auto row = [](const char* name, QStringList interfaces, const char* expected) {
+        QTest::newRow(name) << interfaces << QString(expected);
+    };
+    row("operator LAN beats standard LAN", {"A: 192.168.1.5", "B: 10.20.30.40"}, "B");
+    row("other address beats standard LAN", {"A: 172.16.0.2", "B: 192.168.0.3"}, "A");
+    row("standard LAN beats other 192 LAN", {"A: 192.10.0.1", "B: 192.168.1.1"}, "B");
+    row("other 192 LAN beats link-local", {"A: 169.254.3.3", "B: 192.100.0.1"}, "B");
+    row("link-local beats loopback", {"lo: 127.0.0.1", "B: 169.254.1.1"}, "B");
+    row("last of two link-local", {"A: 169.254.1.1", "B: 169.254.2.2"}, "B");
+    row("last of two loopbacks", {"lo1: 127.0.0.1", "lo2: 127.0.0.1"}, "lo2");
+    row("first of two standard LANs", {"A: 192.168.0.2", "B: 192.168.1.2"}, "A");
+    row("first of two operator LANs", {"A: 10.0.0.2", "B: 10.0.0.3"}, "A");
+    row("second address of an interface counts",
+        {"A: 192.168.1.2", "B: fe80::1 169.254.0.1 10.1.1.1"}, "B");
+    row("127.0.0.2 is an other address", {"A: 192.168.1.2", "B: 127.0.0.2"}, "B");
+    row("invalid interfaces are skipped", {"!broken: 10.0.0.1", "home: 192.168.1.9"}, "home");
+    row("without any IPv4 the first", {"first: fe80::1", "second:"}, "first");
+    row("none at all", {}, "MS TCP Loopback interface");
 }
 
 void TestNetInterface::defaultInterface()
 {
-    QFETCH(QList<NetInterface>, interfaces);
+    QFETCH(QStringList, interfaces);
     QFETCH(QString, expected);
-    QCOMPARE(NetInterfaces::defaultInterfaceName(interfaces), expected);
-}
-
-void TestNetInterface::defaultWithoutAnyIPv4FallsBackToFirst()
-{
-    const QList<NetInterface> interfaces{makeInterface("first", {"fe80::1"}),
-                                         makeInterface("second", {})};
-    QCOMPARE(NetInterfaces::defaultInterfaceName(interfaces), QStringLiteral("first"));
-}
-
-void TestNetInterface::defaultOfEmptyList()
-{
-    QCOMPARE(NetInterfaces::defaultInterfaceName({}), QStringLiteral("MS TCP Loopback interface"));
-}
-
-void TestNetInterface::defaultSkipsInvalidInterfaces()
-{
-    const QList<NetInterface> interfaces{makeInterface("broken", {"10.0.0.1"}, false),
-                                         makeInterface("home", {"192.168.1.9"})};
-    QCOMPARE(NetInterfaces::defaultInterfaceName(interfaces), QStringLiteral("home"));
+    QList<NetInterface> parsed;
+    for (QString text : interfaces) {
+        const bool valid = !text.startsWith('!');
+        text.remove('!');
+        const qsizetype colon = text.indexOf(':');
+        parsed.append(makeInterface(text.left(colon),
+                                    text.mid(colon + 1).split(' ', Qt::SkipEmptyParts), valid));
+    }
+    QCOMPARE(NetInterfaces::defaultInterfaceName(parsed), expected);
 }
 
 void TestNetInterface::addressOfName()
