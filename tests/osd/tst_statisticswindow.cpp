@@ -1,5 +1,6 @@
 #include "mediaplayer.h"
 #include "playertestsupport.h"
+#include "statisticsformat.h"
 #include "statisticswindow.h"
 
 #include <QLabel>
@@ -27,6 +28,10 @@ private slots:
     void init();
     void cleanup();
 
+    void byteSizeText_data();
+    void byteSizeText();
+    void bitRateText_data();
+    void bitRateText();
     void formHasItsGroupsAndCaptions();
     void refreshesOnlyWhileVisibleWithAPlayer();
     void nothingPlayingShowsZeros();
@@ -62,6 +67,46 @@ QString TestStatisticsWindow::text(const char* label) const
 {
     const auto* value = m_window->findChild<QLabel*>(label);
     return value ? value->text() : QString("<no %1>").arg(label);
+}
+
+void TestStatisticsWindow::byteSizeText_data()
+{
+    QTest::addColumn<qint32>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1024") << 1024 << "1024.0";
+    QTest::newRow("1025") << 1025 << "1.0 k";
+    QTest::newRow("1536") << 1536 << "1.0 k";
+    QTest::newRow("1048575") << 1048575 << "1023.0 k";
+    QTest::newRow("1048576") << 1048576 << "1024.0 k";
+    QTest::newRow("1048577") << 1048577 << "1.0 M";
+    QTest::newRow("1073741824") << 1073741824 << "1024.0 M";
+    QTest::newRow("1073741825") << 1073741825 << "1.0 G";
+    QTest::newRow("largest") << std::numeric_limits<qint32>::max() << "1.0 G";
+}
+
+void TestStatisticsWindow::byteSizeText()
+{
+    QFETCH(qint32, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(StatisticsFormat::byteSize(bytes), text);
+}
+
+void TestStatisticsWindow::bitRateText_data()
+{
+    QTest::addColumn<float>("bytesPerMicrosecond");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing") << 0.0f << "0.0 kbit/s";
+    QTest::newRow("1 kbit/s") << 0.000125f << "1.0 kbit/s";
+    QTest::newRow("384 kbit/s") << 0.048f << "384.0 kbit/s";
+    QTest::newRow("rounded to one decimal") << 0.0123456f << "98.8 kbit/s";
+    QTest::newRow("8 Mbit/s") << 1.0f << "8000.0 kbit/s";
+}
+
+void TestStatisticsWindow::bitRateText()
+{
+    QFETCH(float, bytesPerMicrosecond);
+    QFETCH(QString, text);
+    QCOMPARE(StatisticsFormat::bitRate(bytesPerMicrosecond), text);
 }
 
 void TestStatisticsWindow::formHasItsGroupsAndCaptions()
@@ -126,10 +171,6 @@ void TestStatisticsWindow::showsTheCountersOfAPlayingStream()
     QTRY_VERIFY_WITH_TIMEOUT(text("audioBuffersPlayed").toInt() > 0, 5000);
     QVERIFY(text("inputBytesRead").endsWith(" k"));
     QVERIFY(text("inputCurrentBitrate").endsWith(" kbit/s"));
-    m_window->hide();
-    const QString frozen = text("videoBlocksDecoded");
-    QVERIFY(!QTest::qWaitFor([&] { return text("videoBlocksDecoded") != frozen; },
-                             3 * StatisticsWindow::refreshInterval));
 }
 
 void TestStatisticsWindow::closeButtonAccepts()
