@@ -3,11 +3,14 @@
 #include "serverclock.h"
 #include "temporaryprofile.h"
 #include "ttvservermanager.h"
+#include "tvclient.h"
 
-#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+
+#include <google/protobuf/text_format.h>
 
 namespace {
 
@@ -15,38 +18,9 @@ const QString mac = QStringLiteral("AABBCCDDEEFF");
 
 QJsonObject baseScenario()
 {
-    return QJsonObject{
-        {"auth", QJsonObject{{"macs", QJsonArray{"AA:BB:CC:DD:EE:FF"}}, {"token", "tok-1"}}},
-        {"time", QJsonObject{{"utcOffset", 10800}, {"now", "2026-03-01T09:00:00Z"}}},
-        {"userInfo", QJsonObject{{"accountId", 77}, {"balance", 120.5}, {"companyId", 1}}},
-        {"settings",
-         QJsonObject{
-             {"volume", 60},
-             {"channelVolume",
-              QJsonObject{{"enabled", true},
-                          {"records", QJsonArray{QJsonObject{{"channel", 2}, {"volume", 80}}}}}},
-             {"custom", QJsonObject{{"test", 7}}}}},
-        {"userChannels",
-         QJsonObject{{"own", QJsonObject{{"enabled", true}, {"channels", QJsonArray{3, 1}}}},
-                     {"shared", QJsonObject{{"enabled", true}, {"channels", QJsonArray{2}}}}}},
-        {"offsets", QJsonArray{QJsonObject{{"id", 1}, {"minutes", 0}},
-                               QJsonObject{{"id", 7}, {"minutes", -60}}}},
-        {"guide", QJsonObject{{"daysBefore", 0}, {"daysAfter", 0}}},
-        {"channels",
-         QJsonArray{
-             QJsonObject{{"id", 1}, {"name", "Первый"}, {"offsets", QJsonArray{1, 7}}},
-             QJsonObject{{"id", 2}, {"name", "Второй"}},
-             QJsonObject{{"id", 3}, {"name", "Закрытый"}, {"available", false}},
-             QJsonObject{{"id", 4},
-                         {"name", "Мультикаст"},
-                         {"stream", QJsonObject{{"scheme", "Multicast_UDP"},
-                                                {"address", "239.1.2.3"},
-                                                {"port", 1234}}}},
-             QJsonObject{{"id", 5},
-                         {"name", "Защищённый"},
-                         {"stream", QJsonObject{{"scheme", "Multicast_SUDP"}}}},
-         }},
-    };
+    QFile file(QStringLiteral(ZENTRIA_SERVER_DATA "/session.json"));
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
 }
 
 QJsonObject withMember(QJsonObject scenario, const QString& key, const QJsonValue& value)
@@ -75,10 +49,17 @@ QStringList rpcNames(const QList<EmulatorRequest>& requests)
     return names;
 }
 
+proto::AuthRequest anyAuthRequest()
+{
+    proto::AuthRequest auth;
+    auth.mutable_device()->set_type(proto::DT_IPTV_Player);
+    return auth;
+}
+
 }  // namespace
 
-// The session manager and its transport against the operator emulator.
-class TestServerManager : public QObject
+// The session manager, its transport and its clock, mostly against the operator emulator.
+class TestServer : public QObject
 {
     Q_OBJECT
 private slots:
@@ -86,36 +67,40 @@ private slots:
     void cleanup();
 
     // The log-in chain.
-    void loginChainSendsTheExactRequests();
-    void loginChainKeepsTheAnswers();
+    void loginChainSendsTheExactRequestsAndKeepsTheAnswers();
     void userChannelListStepWhenEnabled();
-    void wrongMacStopsAtAuthorisation();
     void companyDecides_data();
     void companyDecides();
     void blockedUser_data();
     void blockedUser();
     void emptyPictureUrlEndsWithoutCompletion();
     void unreachablePictureEndsWithoutCompletion();
-    void pictureIsFetchedWithoutQuery();
     void failingStepStopsTheChain_data();
     void failingStepStopsTheChain();
     void authorizingAgainRestartsTheChain();
+    void operationsNeedInitAndAuthorisation();
 
     // Faults of the transport.
     void brokenAnswersEndInNetworkError_data();
     void brokenAnswersEndInNetworkError();
     void errorStatusesAreAnswersNotFailures();
     void refusedConnectionIsANetworkError();
+    void backToBackCallsCompleteInIssueOrder();
+    void requestMissingARequiredFieldSendsNothing();
+    void silentServerTimesOut();
 
     // Streams and saving.
     void streamOpenUpdateClose();
-    void streamUrlRules_data();
-    void streamUrlRules();
-    void closedChannelOpensNothing();
+    void streamUrls_data();
+    void streamUrls();
+    void closedAndSecureChannelsOpenNothingToPlay();
     void saveStbSettings_data();
     void saveStbSettings();
     void saveUserChannelList();
-    void operationsNeedInitAndAuthorisation();
+
+    // The server's clock.
+    void unsynchronisedClockIsLocal();
+    void synchronisedClockKeepsItsDistanceToLocal();
 
 private:
     // Starts an emulator on the scenario and a manager pointed at it.
@@ -127,19 +112,21 @@ private:
     std::unique_ptr<TTVServerManager> m_manager;
 };
 
-void TestServerManager::initTestCase()
+void TestServer::initTestCase()
 {
     m_profile = std::make_unique<TemporaryProfile>();
+    QVERIFY(!baseScenario().isEmpty());
 }
 
-void TestServerManager::cleanup()
+void TestServer::cleanup()
 {
     m_manager.reset();
     m_emulator.reset();
     ServerClock::reset();
+    ServerClock::setLocalClock({});
 }
 
-bool TestServerManager::startSession(const QJsonObject& scenario, const QStringList& arguments)
+bool TestServer::startSession(const QJsonObject& scenario, const QStringList& arguments)
 {
     m_emulator = std::make_unique<EmulatorProcess>();
     if (!m_emulator->start(scenario, arguments))
@@ -152,23 +139,25 @@ bool TestServerManager::startSession(const QJsonObject& scenario, const QStringL
     return true;
 }
 
-bool TestServerManager::logIn()
+bool TestServer::logIn()
 {
     QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
     m_manager->authorize();
     return loaded.wait(10000);
 }
 
-void TestServerManager::loginChainSendsTheExactRequests()
+void TestServer::loginChainSendsTheExactRequestsAndKeepsTheAnswers()
 {
     QVERIFY(startSession(baseScenario()));
+    QSignalSpy authorised(m_manager.get(), &TTVServerManager::AuthorizeCompleted);
+    QSignalSpy time(m_manager.get(), &TTVServerManager::GetServerTimeCompleted);
     QVERIFY(logIn());
 
     const QList<EmulatorRequest> requests = m_emulator->requests();
+    // The picture is fetched without the query and fragment of its URL.
     QCOMPARE(rpcNames(requests),
              (QStringList{"Auth", "GetTime", "GetUserInfo", "GetImageUrl", "GetStbSettings",
                           "GetChannels", "GET /images/channel-deny.png"}));
-
     const QStringList paths{"/server/TvServerService/Auth.pb",
                             "/server/TvServerService/GetTime.pb",
                             "/server/TvServerService/GetUserInfo.pb",
@@ -184,39 +173,36 @@ void TestServerManager::loginChainSendsTheExactRequests()
         QVERIFY(request.headers.value("content-length").toInt() > 0);
     }
 
-    proto::TimeRequest time;
-    time.set_auth("tok-1");
-    QCOMPARE(requests.at(1).message, textOf(time));
-
+    proto::AuthRequest auth;
+    QVERIFY(google::protobuf::TextFormat::ParseFromString(
+        R"(device { type: DT_IPTV_Player mac: "AABBCCDDEEFF"
+                    firmware { versionCode: 0 versionString: "2.2.16" } })",
+        &auth));
+    QCOMPARE(requests.at(0).message, textOf(auth));
+    proto::TimeRequest timeRequest;
+    timeRequest.set_auth("tok-1");
+    QCOMPARE(requests.at(1).message, textOf(timeRequest));
     proto::GetImageUrlRequest image;
     image.mutable_device()->set_type(proto::DT_IPTV_Player);
     image.set_auth("tok-1");
     image.set_image(proto::STB_IMG_Channel_Deny_zmp);
     QCOMPARE(requests.at(3).message, textOf(image));
-
     proto::ChannelListRequest channels;
     channels.set_auth("tok-1");
     channels.set_need_icons(true);
     channels.set_need_epg(true);
     channels.set_need_offsets(true);
     QCOMPARE(requests.at(5).message, textOf(channels));
-}
-
-void TestServerManager::loginChainKeepsTheAnswers()
-{
-    QVERIFY(startSession(baseScenario()));
-    QSignalSpy authorised(m_manager.get(), &TTVServerManager::AuthorizeCompleted);
-    QSignalSpy time(m_manager.get(), &TTVServerManager::GetServerTimeCompleted);
-    QVERIFY(logIn());
 
     QCOMPARE(authorised.count(), 1);
     QCOMPARE(time.count(), 1);
-    const quint64 serverTime = time.first().at(0).value<uint64_t>();
+    const qint64 serverTime = qint64(time.first().at(0).value<uint64_t>());
     QCOMPARE(time.first().at(1).value<int32_t>(), 10800);
-    QVERIFY(qAbs(qint64(serverTime) -
+    // The scenario's clock starts at its "now" and runs on.
+    QVERIFY(qAbs(serverTime -
                  QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC).toSecsSinceEpoch()) < 60);
     QVERIFY(ServerClock::isKnown());
-    QVERIFY(qAbs(ServerClock::serverLocalNow() - qint64(serverTime) - 10800) < 60);
+    QVERIFY(qAbs(ServerClock::serverLocalNow() - serverTime - 10800) < 60);
 
     QVERIFY(m_manager->isAuthorized());
     QVERIFY(!m_manager->isBusy());
@@ -227,13 +213,11 @@ void TestServerManager::loginChainKeepsTheAnswers()
     QVERIFY(m_manager->channelList()->list(0).epg_size() > 0);
     QVERIFY(m_manager->channelList()->list(0).has_icon());
     QVERIFY(!m_manager->userChannelList());
-    QVERIFY(m_manager->closeChannelPixmap().has_value());
     QVERIFY(!m_manager->closeChannelPixmap()->isNull());
-
     QCOMPARE(m_manager->storedCustomSettings(), QByteArray(R"({"test":7})"));
 }
 
-void TestServerManager::userChannelListStepWhenEnabled()
+void TestServer::userChannelListStepWhenEnabled()
 {
     QVERIFY(startSession(baseScenario()));
     m_manager->setShowUserChannels(true);
@@ -258,25 +242,7 @@ void TestServerManager::userChannelListStepWhenEnabled()
     QCOMPARE(m_manager->userChannelList()->data().channel_id(0), 2);
 }
 
-void TestServerManager::wrongMacStopsAtAuthorisation()
-{
-    QVERIFY(startSession(baseScenario()));
-    m_manager->setMac("001122334455");
-    QSignalSpy refused(m_manager.get(), &TTVServerManager::ErrorAuthorize);
-    m_manager->authorize();
-    QVERIFY(refused.wait(10000));
-    QCOMPARE(refused.first().at(0).toString(),
-             QStringLiteral("Error authorize. Please call for support"));
-    QVERIFY(!m_manager->isAuthorized());
-    QCOMPARE(rpcNames(m_emulator->requests()), QStringList{"Auth"});
-
-    // Nothing is sent before authorisation.
-    m_manager->loadServerTime();
-    QVERIFY(!m_manager->openStream(1, 1));
-    QCOMPARE(m_emulator->requests().size(), 1);
-}
-
-void TestServerManager::companyDecides_data()
+void TestServer::companyDecides_data()
 {
     QTest::addColumn<QJsonValue>("company");
     QTest::addColumn<bool>("accepted");
@@ -287,7 +253,7 @@ void TestServerManager::companyDecides_data()
     QTest::newRow("absent") << QJsonValue(QJsonValue::Null) << false;
 }
 
-void TestServerManager::companyDecides()
+void TestServer::companyDecides()
 {
     QFETCH(QJsonValue, company);
     QFETCH(bool, accepted);
@@ -305,7 +271,7 @@ void TestServerManager::companyDecides()
     }
 }
 
-void TestServerManager::blockedUser_data()
+void TestServer::blockedUser_data()
 {
     QTest::addColumn<double>("balance");
     QTest::addColumn<QString>("text");
@@ -315,7 +281,7 @@ void TestServerManager::blockedUser_data()
     QTest::newRow("negative half") << -12.5 << "Error user is blocked. In your acaunt -12.5 rub.";
 }
 
-void TestServerManager::blockedUser()
+void TestServer::blockedUser()
 {
     QFETCH(double, balance);
     QFETCH(QString, text);
@@ -327,7 +293,7 @@ void TestServerManager::blockedUser()
     QCOMPARE(m_emulator->requests("GetImageUrl").size(), 0);
 }
 
-void TestServerManager::emptyPictureUrlEndsWithoutCompletion()
+void TestServer::emptyPictureUrlEndsWithoutCompletion()
 {
     QVERIFY(startSession(withMember(baseScenario(), "closeChannelImageUrl", "")));
     QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
@@ -339,7 +305,7 @@ void TestServerManager::emptyPictureUrlEndsWithoutCompletion()
     QCOMPARE(m_emulator->requests().size(), 6);
 }
 
-void TestServerManager::unreachablePictureEndsWithoutCompletion()
+void TestServer::unreachablePictureEndsWithoutCompletion()
 {
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -354,16 +320,7 @@ void TestServerManager::unreachablePictureEndsWithoutCompletion()
     QVERIFY(m_manager->closeChannelPixmap()->isNull());
 }
 
-void TestServerManager::pictureIsFetchedWithoutQuery()
-{
-    QVERIFY(startSession(withMember(baseScenario(), "closeChannelImageUrl",
-                                    "http://{host}/images/channel-deny.png?size=big#top")));
-    QVERIFY(logIn());
-    const QList<EmulatorRequest> requests = m_emulator->requests();
-    QCOMPARE(requests.last().path, QStringLiteral("/images/channel-deny.png"));
-}
-
-void TestServerManager::failingStepStopsTheChain_data()
+void TestServer::failingStepStopsTheChain_data()
 {
     QTest::addColumn<QString>("method");
     QTest::addColumn<QString>("fault");
@@ -386,7 +343,7 @@ void TestServerManager::failingStepStopsTheChain_data()
                               << "ERROR load channel info";
 }
 
-void TestServerManager::failingStepStopsTheChain()
+void TestServer::failingStepStopsTheChain()
 {
     QFETCH(QString, method);
     QFETCH(QString, fault);
@@ -404,7 +361,7 @@ void TestServerManager::failingStepStopsTheChain()
     QVERIFY(!m_manager->isBusy());
 }
 
-void TestServerManager::authorizingAgainRestartsTheChain()
+void TestServer::authorizingAgainRestartsTheChain()
 {
     QVERIFY(startSession(baseScenario(), {"--fault", "Auth:delay=500,times=1"}));
     QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
@@ -429,12 +386,37 @@ void TestServerManager::authorizingAgainRestartsTheChain()
     QSignalSpy refused(m_manager.get(), &TTVServerManager::ErrorAuthorize);
     m_manager->authorize();
     QVERIFY(refused.wait(10000));
+    QCOMPARE(refused.first().at(0).toString(),
+             QStringLiteral("Error authorize. Please call for support"));
     QVERIFY(!m_manager->isAuthorized());
     QVERIFY(!m_manager->channelList());
+    QCOMPARE(rpcNames(m_emulator->requests()).last(), QStringLiteral("Auth"));
+    // Nothing is sent before the next authorisation.
+    const qsizetype sent = m_emulator->requests().size();
+    m_manager->loadServerTime();
     QVERIFY(!m_manager->openStream(1, 1));
+    QCOMPARE(m_emulator->requests().size(), sent);
 }
 
-void TestServerManager::brokenAnswersEndInNetworkError_data()
+void TestServer::operationsNeedInitAndAuthorisation()
+{
+    TTVServerManager manager;
+    manager.setMac(mac);
+    manager.authorize();
+    QVERIFY(!manager.isBusy());
+    QVERIFY(!manager.openStream(1, 1));
+    QVERIFY(!manager.loadCloseChannelPixmap());
+    QVERIFY(!manager.channelList());
+    QVERIFY(!manager.closeChannelPixmap().has_value());
+
+    QVERIFY(startSession(baseScenario()));
+    m_manager->setMac(QString());
+    m_manager->authorize();  // no MAC, no log-in
+    QVERIFY(!m_manager->isBusy());
+    QVERIFY(m_emulator->requests().isEmpty());
+}
+
+void TestServer::brokenAnswersEndInNetworkError_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::newRow("empty body") << "body=empty";
@@ -445,7 +427,7 @@ void TestServerManager::brokenAnswersEndInNetworkError_data()
     QTest::newRow("HTTP 500, empty body") << "status=500,body=empty";
 }
 
-void TestServerManager::brokenAnswersEndInNetworkError()
+void TestServer::brokenAnswersEndInNetworkError()
 {
     QFETCH(QString, fault);
     LogCapture log;
@@ -463,7 +445,7 @@ void TestServerManager::brokenAnswersEndInNetworkError()
     QCOMPARE(m_emulator->requests("GetImageUrl").size(), 0);
 }
 
-void TestServerManager::errorStatusesAreAnswersNotFailures()
+void TestServer::errorStatusesAreAnswersNotFailures()
 {
     // Each maps to a different error of Qt's, a redirect without a target too.
     const QStringList faults{"Auth:status=403",           "GetTime:status=500",
@@ -482,7 +464,7 @@ void TestServerManager::errorStatusesAreAnswersNotFailures()
     QCOMPARE(m_emulator->requests().last().path, QStringLiteral("/images/missing.png"));
 }
 
-void TestServerManager::refusedConnectionIsANetworkError()
+void TestServer::refusedConnectionIsANetworkError()
 {
     m_emulator = std::make_unique<EmulatorProcess>();
     QVERIFY(m_emulator->start(baseScenario()));
@@ -499,7 +481,85 @@ void TestServerManager::refusedConnectionIsANetworkError()
     QVERIFY(!m_manager->isAuthorized());
 }
 
-void TestServerManager::streamOpenUpdateClose()
+void TestServer::backToBackCallsCompleteInIssueOrder()
+{
+    EmulatorProcess emulator;
+    // The first answer is the slowest: order must not follow speed.
+    QVERIFY(emulator.start(QString("demo"), {"--fault", "Auth:delay=400"}));
+    TvClient client("127.0.0.1", emulator.port());
+    QStringList completed;
+    connect(&client, &TvClient::authorizeDone, this, [&] { completed << "Auth"; });
+    connect(&client, &TvClient::getServerTimeDone, this, [&] { completed << "GetTime"; });
+    connect(&client, &TvClient::getUserInfoDone, this, [&] { completed << "GetUserInfo"; });
+    connect(&client, &TvClient::getChannelsDone, this, [&] { completed << "GetChannels"; });
+
+    proto::AuthRequest auth = anyAuthRequest();
+    client.authorize(auth);
+    proto::TimeRequest time;
+    time.set_auth("unknown");
+    client.getServerTime(time);
+    proto::GetUserInfoRequest info;
+    info.set_auth("unknown");
+    client.getUserInfo(info);
+    proto::ChannelListRequest channels;
+    channels.set_auth("unknown");
+    channels.set_need_icons(false);
+    channels.set_need_epg(false);
+    channels.set_need_offsets(false);
+    client.getChannels(channels);
+
+    QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 4, 10000);
+    QCOMPARE(completed, (QStringList{"Auth", "GetTime", "GetUserInfo", "GetChannels"}));
+    const QList<EmulatorRequest> requests = emulator.requests();
+    QCOMPARE(requests.size(), 4);
+    for (const EmulatorRequest& request : requests)
+        QCOMPARE(request.connection, requests.first().connection);
+}
+
+void TestServer::requestMissingARequiredFieldSendsNothing()
+{
+    EmulatorProcess emulator;
+    QVERIFY(emulator.start(QString("demo")));
+    TvClient client("127.0.0.1", emulator.port());
+    QSignalSpy errors(&client, &TvClient::error);
+    QSignalSpy timeDone(&client, &TvClient::getServerTimeDone);
+
+    proto::TimeRequest withoutAuth;
+    client.getServerTime(withoutAuth);
+    QCOMPARE(errors.count(), 1);
+    QVERIFY2(errors.first().at(0).toString().contains("auth"),
+             qPrintable(errors.first().at(0).toString()));
+
+    // The next, valid call is the first the server sees.
+    QSignalSpy authDone(&client, &TvClient::authorizeDone);
+    proto::AuthRequest auth = anyAuthRequest();
+    client.authorize(auth);
+    QVERIFY(authDone.wait(10000));
+    QCOMPARE(emulator.requests().size(), 1);
+    QCOMPARE(emulator.requests().first().rpc, QStringLiteral("Auth"));
+    QCOMPARE(timeDone.count(), 0);
+}
+
+void TestServer::silentServerTimesOut()
+{
+    EmulatorProcess emulator;
+    QVERIFY(emulator.start(QString("demo"), {"--fault", "Auth:delay=5000,times=1"}));
+    TvClient client("127.0.0.1", emulator.port());
+    client.setTransferTimeout(300);
+    QSignalSpy errors(&client, &TvClient::error);
+    QSignalSpy authDone(&client, &TvClient::authorizeDone);
+
+    proto::AuthRequest auth = anyAuthRequest();
+    client.authorize(auth);
+    client.authorize(auth);
+    QVERIFY(errors.wait(10000));
+    QCOMPARE(authDone.count(), 0);
+    // The call behind the silent one still goes out and completes.
+    QVERIFY(authDone.wait(10000));
+    QCOMPARE(errors.count(), 1);
+}
+
+void TestServer::streamOpenUpdateClose()
 {
     QVERIFY(startSession(withMember(baseScenario(), "updateInterval", 30)));
     QVERIFY(logIn());
@@ -539,41 +599,59 @@ void TestServerManager::streamOpenUpdateClose()
     QCOMPARE(updated.count(), 1);
 }
 
-void TestServerManager::streamUrlRules_data()
+void TestServer::streamUrls_data()
 {
-    QTest::addColumn<int>("channel");
+    QTest::addColumn<QByteArray>("answer");  // text format of an OpenStreamResponse
     QTest::addColumn<QString>("url");
-    QTest::newRow("multicast") << 4 << "udp://@239.1.2.3:1234";
-    QTest::newRow("secure multicast") << 5 << "";
+    QTest::newRow("multicast") << QByteArray(
+                                      "result: OK scheme: Multicast_UDP "
+                                      "multicast_group { address: \"239.1.2.3\" port: 1234 }")
+                               << "udp://@239.1.2.3:1234";
+    QTest::newRow("http, path appended as it is")
+        << QByteArray(
+               "result: OK scheme: HTTP_UDP http_stream { host { address: \"10.0.0.5\" "
+               "port: 8080 } url: \"/udp/239.1.2.3:1234\" }")
+        << "http://10.0.0.5:8080/udp/239.1.2.3:1234";
+    QTest::newRow("http without separator")
+        << QByteArray(
+               "result: OK scheme: HTTP_UDP http_stream { host { address: \"h\" port: 1 } "
+               "url: \"x\" }")
+        << "http://h:1x";
+    QTest::newRow("multicast group missing")
+        << QByteArray("result: OK scheme: Multicast_UDP") << "udp://@:0";
+    QTest::newRow("secure multicast") << QByteArray("result: OK scheme: Multicast_SUDP") << "";
+    QTest::newRow("unicast") << QByteArray("result: OK scheme: Unicast_UDP") << "";
+    QTest::newRow("absent scheme reads as multicast") << QByteArray("result: OK") << "udp://@:0";
 }
 
-void TestServerManager::streamUrlRules()
+void TestServer::streamUrls()
 {
-    QFETCH(int, channel);
+    QFETCH(QByteArray, answer);
     QFETCH(QString, url);
-    QVERIFY(startSession(baseScenario()));
-    QVERIFY(logIn());
-    QSignalSpy opened(m_manager.get(), &TTVServerManager::OpenStreamCompleted);
-    QVERIFY(m_manager->openStream(channel, 1));
-    QVERIFY(opened.wait(10000));
-    QCOMPARE(opened.first().at(0).toString(), url);
-    QVERIFY(opened.first().at(1).toInt() > 0);
-    QCOMPARE(opened.first().at(2).toInt(), 60);  // no interval in the answer
+    proto::OpenStreamResponse response;
+    QVERIFY(google::protobuf::TextFormat::ParseFromString(answer.toStdString(), &response));
+    QCOMPARE(TTVServerManager::streamUrl(response), url);
 }
 
-void TestServerManager::closedChannelOpensNothing()
+void TestServer::closedAndSecureChannelsOpenNothingToPlay()
 {
     LogCapture log;
     QVERIFY(startSession(baseScenario()));
     QVERIFY(logIn());
     QSignalSpy opened(m_manager.get(), &TTVServerManager::OpenStreamCompleted);
+    QVERIFY(m_manager->openStream(5, 1));
+    QVERIFY(opened.wait(10000));
+    QCOMPARE(opened.first().at(0).toString(), QString());
+    QVERIFY(opened.first().at(1).toInt() > 0);
+    QCOMPARE(opened.first().at(2).toInt(), 60);  // no interval in the answer
+
     QVERIFY(m_manager->openStream(3, 1));
     QVERIFY(log.waitFor("ERROR open stream"));
-    QCOMPARE(opened.count(), 0);
+    QCOMPARE(opened.count(), 1);
     QVERIFY(!m_manager->isBusy());
 }
 
-void TestServerManager::saveStbSettings_data()
+void TestServer::saveStbSettings_data()
 {
     QTest::addColumn<bool>("perChannel");
     QTest::addColumn<QString>("sent");
@@ -586,7 +664,7 @@ void TestServerManager::saveStbSettings_data()
                                    "false } }";
 }
 
-void TestServerManager::saveStbSettings()
+void TestServer::saveStbSettings()
 {
     QFETCH(bool, perChannel);
     QFETCH(QString, sent);
@@ -608,7 +686,7 @@ void TestServerManager::saveStbSettings()
     QCOMPARE(m_emulator->requests("SetStbSettings").first().message, sent);
 }
 
-void TestServerManager::saveUserChannelList()
+void TestServer::saveUserChannelList()
 {
     QVERIFY(startSession(baseScenario()));
     QVERIFY(logIn());
@@ -629,23 +707,26 @@ void TestServerManager::saveUserChannelList()
     QCOMPARE(m_manager->userChannelList()->data().channel_id_size(), 3);
 }
 
-void TestServerManager::operationsNeedInitAndAuthorisation()
+void TestServer::unsynchronisedClockIsLocal()
 {
-    TTVServerManager manager;
-    manager.setMac(mac);
-    manager.authorize();
-    QVERIFY(!manager.isBusy());
-    QVERIFY(!manager.openStream(1, 1));
-    QVERIFY(!manager.loadCloseChannelPixmap());
-    QVERIFY(!manager.channelList());
-    QVERIFY(!manager.closeChannelPixmap().has_value());
-
-    QVERIFY(startSession(baseScenario()));
-    m_manager->setMac(QString());
-    m_manager->authorize();  // no MAC, no log-in
-    QVERIFY(!m_manager->isBusy());
-    QVERIFY(m_emulator->requests().isEmpty());
+    ServerClock::setLocalClock([] { return qint64(1700000000999); });
+    QVERIFY(!ServerClock::isKnown());
+    QCOMPARE(ServerClock::serverNow(), qint64(1700000000));
+    QCOMPARE(ServerClock::serverLocalNow(), qint64(1700000000));
 }
 
-QTEST_MAIN(TestServerManager)
-#include "tst_servermanager.moc"
+void TestServer::synchronisedClockKeepsItsDistanceToLocal()
+{
+    qint64 localMs = 1000000000000;
+    ServerClock::setLocalClock([&localMs] { return localMs; });
+    ServerClock::synchronise(1000000100, 3 * 3600);  // the server is 100 s ahead
+    QVERIFY(ServerClock::isKnown());
+    QCOMPARE(ServerClock::utcOffset(), 3 * 3600);
+    QCOMPARE(ServerClock::serverNow(), qint64(1000000100));
+    localMs += 61500;
+    QCOMPARE(ServerClock::serverNow(), qint64(1000000161));
+    QCOMPARE(ServerClock::serverLocalNow(), qint64(1000000161 + 3 * 3600));
+}
+
+QTEST_MAIN(TestServer)
+#include "tst_server.moc"
