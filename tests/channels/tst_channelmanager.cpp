@@ -64,21 +64,18 @@ private slots:
     void userListInTheUsersOrder();
     void emptyUserListTurnsTheSettingOff_data();
     void emptyUserListTurnsTheSettingOff();
-    void duplicateIdsAreAllListed();
+    void duplicatesAreAllListedAndTheFirstIsFound();
     void volumesFromTheStoredSettings();
     void userInformationIsCopied();
     void emptyAnswersStillFinish();
     void loadAgainReplacesTheList();
     void signalsOfAFinishedLoad();
 
-    void closedChannelsHidden();
-    void flagsAnnounceOnlyChanges();
-    void channelByNameAmongVisible();
+    void closedChannelsHiddenAndFlagsAnnounceOnlyChanges();
     void telecastSearch_data();
     void telecastSearch();
 
-    void loadStates();
-    void serverErrorFailsOnlyALoad();
+    void loadStatesAndFailures();
     void clearDropsEverything();
     void clearAndReloadOnlyReloadsWhatWasLoaded();
 
@@ -153,12 +150,18 @@ void TestChannelManager::emptyUserListTurnsTheSettingOff()
     QCOMPARE(manager.channelCount(), 3);
 }
 
-void TestChannelManager::duplicateIdsAreAllListed()
+void TestChannelManager::duplicatesAreAllListedAndTheFirstIsFound()
 {
     ChannelManager& manager = *m_manager;
+    addChannel(m_list, 4, "One");
     addChannel(m_list, 1, "Again");
     manager.loadFrom({&m_list});
-    QCOMPARE(namesOf(manager), QStringList({"One", "Two", "Three", "Again"}));
+    QCOMPARE(namesOf(manager), QStringList({"One", "Two", "Three", "One", "Again"}));
+    QCOMPARE(manager.channelByName("One")->id(), 1);
+    QCOMPARE(manager.channelByName("one"), nullptr);
+    QCOMPARE(manager.channelByName("Two")->id(), 2);
+    manager.setShowCloseChannel(false);
+    QCOMPARE(manager.channelByName("Two"), nullptr);  // only visible channels
 
     // The user's list takes the first entry of an id.
     Settings::instance()->setShowUserChannels(true);
@@ -255,25 +258,10 @@ void TestChannelManager::signalsOfAFinishedLoad()
     QVERIFY(!manager.isLoading());
 }
 
-void TestChannelManager::closedChannelsHidden()
+void TestChannelManager::closedChannelsHiddenAndFlagsAnnounceOnlyChanges()
 {
     ChannelManager& manager = *m_manager;
     Channel* two = manager.channelAt(1);
-    manager.setShowCloseChannel(false);
-    QCOMPARE(manager.channelCount(), 2);
-    QCOMPARE(manager.channelAt(1)->name(), QString("Three"));
-    QCOMPARE(manager.channelAt(2), nullptr);
-    QCOMPARE(manager.channelAt(-1), nullptr);
-    QCOMPARE(manager.indexOf(two), -1);
-    QCOMPARE(manager.indexOf(manager.channelAt(1)), 1);
-    manager.setShowCloseChannel(true);
-    QCOMPARE(manager.channelCount(), 3);
-    QCOMPARE(manager.indexOf(two), 1);
-}
-
-void TestChannelManager::flagsAnnounceOnlyChanges()
-{
-    ChannelManager& manager = *m_manager;
     QSignalSpy changed(&manager, &ChannelManager::channelListChanged);
     manager.setShowHD(true);
     manager.setShowCloseChannel(true);
@@ -283,20 +271,18 @@ void TestChannelManager::flagsAnnounceOnlyChanges()
     manager.setUserChannelList(true);
     QCOMPARE(changed.size(), 2);
     QCOMPARE(manager.channelCount(), 3);  // neither hides a channel
+
     manager.setShowCloseChannel(false);
     QCOMPARE(changed.size(), 3);
-}
-
-void TestChannelManager::channelByNameAmongVisible()
-{
-    ChannelManager& manager = *m_manager;
-    addChannel(m_list, 4, "One");
-    manager.loadFrom({&m_list});
-    QCOMPARE(manager.channelByName("One")->id(), 1);
-    QCOMPARE(manager.channelByName("one"), nullptr);
-    QCOMPARE(manager.channelByName("Two")->id(), 2);
-    manager.setShowCloseChannel(false);
-    QCOMPARE(manager.channelByName("Two"), nullptr);
+    QCOMPARE(manager.channelCount(), 2);
+    QCOMPARE(manager.channelAt(1)->name(), QString("Three"));
+    QCOMPARE(manager.channelAt(2), nullptr);
+    QCOMPARE(manager.channelAt(-1), nullptr);
+    QCOMPARE(manager.indexOf(two), -1);
+    QCOMPARE(manager.indexOf(manager.channelAt(1)), 1);
+    manager.setShowCloseChannel(true);
+    QCOMPARE(manager.channelCount(), 3);
+    QCOMPARE(manager.indexOf(two), 1);
 }
 
 void TestChannelManager::telecastSearch_data()
@@ -333,7 +319,7 @@ void TestChannelManager::telecastSearch()
     QCOMPARE(titlesOf(manager.findTelecasts(channel, text)), titles);
 }
 
-void TestChannelManager::loadStates()
+void TestChannelManager::loadStatesAndFailures()
 {
     ChannelManager manager;
     QSignalSpy started(&manager, &ChannelManager::loadStarted);
@@ -346,11 +332,8 @@ void TestChannelManager::loadStates()
     QCOMPARE(manager.loadState(), ChannelManager::SavingVolume);
     QVERIFY(QMetaObject::invokeMethod(&manager, "volumeSaved"));
     QCOMPARE(manager.loadState(), ChannelManager::Idle);
-}
 
-void TestChannelManager::serverErrorFailsOnlyALoad()
-{
-    ChannelManager manager;
+    // A server error fails only a load.
     QSignalSpy failed(&manager, &ChannelManager::loadFailed);
     QVERIFY(QMetaObject::invokeMethod(&manager, "iptvServerError"));
     QCOMPARE(failed.size(), 0);
