@@ -266,9 +266,10 @@ void TestPresentation::pauseOnMinimizeStopsAndRestorePlaysAgain()
 
     // Without the setting the tray leaves playback alone.
     Settings::instance()->setPauseOnMinimize(false);
+    QSignalSpy stopRequests(player(), &MediaPlayer::vlcStop);
     window()->hideToTray();
     QTRY_VERIFY(!window()->isVisible());
-    QVERIFY(!stopped.wait(1000));
+    QCOMPARE(stopRequests.count(), 0);
     QVERIFY(player()->playback().isPlaying());
 }
 
