@@ -28,9 +28,8 @@ private slots:
     void init();
     void cleanup();
 
-    void oneRowPerChannel();
+    void oneRowPerChannelAndNoneBeyondTheList();
     void loadingShowsOnePlaceholderRow();
-    void rowsBeyondTheListAreEmpty();
     void changingTheListResets();
 
     void moveWithinTheList_data();
@@ -68,7 +67,7 @@ void TestCustomChannelList::cleanup()
     m_channels.clear();
 }
 
-void TestCustomChannelList::oneRowPerChannel()
+void TestCustomChannelList::oneRowPerChannelAndNoneBeyondTheList()
 {
     CustomChannelList::Model& model = *m_model;
     QCOMPARE(model.rowCount(), 4);
@@ -78,6 +77,12 @@ void TestCustomChannelList::oneRowPerChannel()
              m_channels.at(2)->icon().toImage());
     QCOMPARE(gamma.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
     QCOMPARE(model.channel(gamma), m_channels.at(2));
+
+    const QModelIndex last = model.index(3);
+    m_channels.removeLast();  // changed behind the model's back
+    QVERIFY(!last.data().isValid());
+    QVERIFY(!last.data(Qt::TextAlignmentRole).isValid());
+    QVERIFY(!model.channel(last));
 }
 
 void TestCustomChannelList::loadingShowsOnePlaceholderRow()
@@ -100,16 +105,6 @@ void TestCustomChannelList::loadingShowsOnePlaceholderRow()
     model.setLoading(false);
     QCOMPARE(model.rowCount(), 4);
     QCOMPARE(model.index(0).data().toString(), QStringLiteral("Alpha"));
-}
-
-void TestCustomChannelList::rowsBeyondTheListAreEmpty()
-{
-    CustomChannelList::Model& model = *m_model;
-    const QModelIndex last = model.index(3);
-    m_channels.removeLast();  // changed behind the model's back
-    QVERIFY(!last.data().isValid());
-    QVERIFY(!last.data(Qt::TextAlignmentRole).isValid());
-    QVERIFY(!model.channel(last));
 }
 
 void TestCustomChannelList::changingTheListResets()
