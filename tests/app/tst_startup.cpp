@@ -11,7 +11,7 @@ namespace {
 
 const QString published = QStringLiteral("Setting HWND for SHOWPLAYERMSG to ");
 const QString activated = QStringLiteral("SHOWPLAYERMSG message received, activating window");
-const QString newVersion = QStringLiteral("[main] Starting in new installed version");
+const QString newVersionLine = QStringLiteral("[main] Starting in new installed version");
 // A profile on an interface that does not exist has no MAC address, so the
 // player never tries to log in to the operator's real server.
 const QByteArray offline = "[General]\nnetwork-interface=offline\n";
@@ -32,20 +32,19 @@ private slots:
     void cleanup() { m_profile.reset(); }
 
     void firstStartCreatesProfileAndEndsCleanly();
-    void playsTheLastChannelAndQuitsWhenAsked();
     void secondStartHandsOverToTheFirst();
     void startAfterKilledInstanceRuns();
     void terminationDuringStartUpEndsCleanly();
     void commandLineWords_data();
     void commandLineWords();
-    void newVersionClearsInstallZm_data();
-    void newVersionClearsInstallZm();
     void updateModeReportsAndEndsWithZero();
     void unopenableLogEndsWithCriticalBox_data();
     void unopenableLogEndsWithCriticalBox();
-    void oversizedLogIsEmptiedAtStart();
 
 private:
+    // Starts a player, waits for its window and ends it as the system would.
+    void runToWindow(PlayerProcess& player, const QStringList& arguments = {});
+
     std::unique_ptr<TemporaryProfile> m_profile;
 };
 
@@ -55,13 +54,20 @@ void TestStartup::init()
     m_profile->writeIni(offline);
 }
 
-void TestStartup::firstStartCreatesProfileAndEndsCleanly()
+void TestStartup::runToWindow(PlayerProcess& player, const QStringList& arguments)
 {
-    PlayerProcess player(m_profile->home());
-    player.start();
+    player.start(arguments);
     QVERIFY(player.waitForLog(published));
     player.terminate();
     QCOMPARE(player.waitForExit(), 0);
+}
+
+void TestStartup::firstStartCreatesProfileAndEndsCleanly()
+{
+    PlayerProcess player(m_profile->home());
+    runToWindow(player);
+    if (QTest::currentTestFailed())
+        return;
 
     const QString log = player.log();
     QVERIFY(log.startsWith("\r\n" + QString(78, '=') + "\r\nSession started at "));
@@ -79,36 +85,42 @@ void TestStartup::firstStartCreatesProfileAndEndsCleanly()
     QVERIFY(boxesOfKind(player, "critical").isEmpty());
 }
 
-// The whole way against the emulator: log-in, the last channel on screen and
-// the close sequence, with no box in the way of any of it.
-void TestStartup::playsTheLastChannelAndQuitsWhenAsked()
+void TestStartup::commandLineWords_data()
 {
-    EmulatorProcess emulator;
-    QVERIFY(emulator.start("demo"));
-    m_profile->writeIni(
-        "[General]\nserver=" + emulator.host().toLatin1() +
-        "\nlast-channel=\"\xd0\x9f\xd0\xb5\xd1\x80\xd0\xb2\xd1\x8b\xd0\xb9 "
-        "\xd0\xb3\xd0\xbe\xd1\x80\xd0\xbe\xd0\xb4\xd1\x81\xd0\xba\xd0\xbe\xd0\xb9\"\n"
-        "version-info=" +
-        QByteArray(AppInfo::version) + "\n");
-    PlayerProcess player(m_profile->home());
-    player.start();
-    QVERIFY(player.waitForLog("[ChannelManager] channel list loaded: 30 channels"));
-    QVERIFY(player.waitForLog("[MainWindow] video page shown", 1, 30000));
-    QVERIFY2(player.boxes().isEmpty(), qPrintable(player.boxes().join('\n')));
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("versionInfo");
+    QTest::addColumn<int>("developerBoxes");
+    QTest::addColumn<bool>("newVersion");  // install-zm is cleared
+    const QByteArray older = "2.2.15";
+    QTest::newRow("none") << QStringList() << older << 0 << true;
+    QTest::newRow("same version") << QStringList() << QByteArray(AppInfo::version) << 0 << false;
+    QTest::newRow("developer first")
+        << QStringList{"--developer", "cancelupdate"} << older << 2 << false;
+    QTest::newRow("developer second")
+        << QStringList{"cancelupdate", "--developer"} << older << 0 << false;
+    QTest::newRow("developer alone") << QStringList{"--developer"} << older << 2 << true;
+    QTest::newRow("unknown words") << QStringList{"--fullscreen", "channel"} << older << 0 << true;
+}
 
-    player.terminate();
-    QCOMPARE(player.waitForExit(), 0);
-    QVERIFY(player.log().contains("[MainWindow::onExit] application close"));
-    const auto closing = [&emulator] {
-        QStringList calls;
-        for (const EmulatorRequest& request : emulator.requests()) {
-            if (request.rpc == "SetStbSettings" || request.rpc == "CloseStream")
-                calls << request.rpc;
-        }
-        return calls;
-    };
-    QTRY_COMPARE(closing(), (QStringList{"SetStbSettings", "CloseStream"}));
+void TestStartup::commandLineWords()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, versionInfo);
+    QFETCH(int, developerBoxes);
+    QFETCH(bool, newVersion);
+    m_profile->writeIni(offline + "version-info=" + versionInfo + "\ninstall-zm=true\n");
+    PlayerProcess player(m_profile->home());
+    runToWindow(player, arguments);
+    if (QTest::currentTestFailed())
+        return;
+
+    const QStringList developer =
+        player.boxes().filter("information\tgetUpdateServerUrl\tisDeveloperMode");
+    QCOMPARE(developer.size(), developerBoxes);
+    QCOMPARE(player.log().contains(newVersionLine), newVersion);
+    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
+    QCOMPARE(ini.value("install-zm").toString(), newVersion ? "false" : "true");
+    QCOMPARE(ini.value("version-info").toByteArray(), versionInfo);
 }
 
 void TestStartup::secondStartHandsOverToTheFirst()
@@ -143,10 +155,7 @@ void TestStartup::startAfterKilledInstanceRuns()
     TemporaryProfile other;
     other.writeIni(offline + "server=tv.local\nversion-info=" + AppInfo::version + "\n");
     PlayerProcess next(other.home());
-    next.start();
-    QVERIFY(next.waitForLog(published));
-    next.terminate();
-    QCOMPARE(next.waitForExit(), 0);
+    runToWindow(next);
 
     PlayerProcess killed(m_profile->home());
     killed.start();
@@ -179,61 +188,6 @@ void TestStartup::terminationDuringStartUpEndsCleanly()
     QCOMPARE(player.waitForExit(), 0);
     QSharedMemory segment(SingleInstance::scopedKey());
     QVERIFY(!segment.attach(QSharedMemory::ReadOnly));
-}
-
-void TestStartup::commandLineWords_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("developerBoxes");
-    QTest::addColumn<bool>("versionChecked");
-    QTest::newRow("none") << QStringList() << 0 << true;
-    QTest::newRow("developer first") << QStringList{"--developer", "cancelupdate"} << 2 << false;
-    QTest::newRow("developer second") << QStringList{"cancelupdate", "--developer"} << 0 << false;
-    QTest::newRow("developer alone") << QStringList{"--developer"} << 2 << true;
-    QTest::newRow("unknown words") << QStringList{"--fullscreen", "channel"} << 0 << true;
-}
-
-void TestStartup::commandLineWords()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, developerBoxes);
-    QFETCH(bool, versionChecked);
-
-    PlayerProcess player(m_profile->home());
-    player.start(arguments);
-    QVERIFY(player.waitForLog(published));
-    player.terminate();
-    QCOMPARE(player.waitForExit(), 0);
-
-    const QStringList developer =
-        player.boxes().filter("information\tgetUpdateServerUrl\tisDeveloperMode");
-    QCOMPARE(developer.size(), developerBoxes);
-    QCOMPARE(player.log().contains(newVersion), versionChecked);
-}
-
-void TestStartup::newVersionClearsInstallZm_data()
-{
-    QTest::addColumn<QByteArray>("versionInfo");
-    QTest::addColumn<bool>("cleared");
-    QTest::newRow("older") << QByteArray("2.2.15") << true;
-    QTest::newRow("same") << QByteArray(AppInfo::version) << false;
-}
-
-void TestStartup::newVersionClearsInstallZm()
-{
-    QFETCH(QByteArray, versionInfo);
-    QFETCH(bool, cleared);
-    m_profile->writeIni(offline + "version-info=" + versionInfo + "\ninstall-zm=true\n");
-    PlayerProcess player(m_profile->home());
-    player.start();
-    QVERIFY(player.waitForLog(published));
-    player.terminate();
-    QCOMPARE(player.waitForExit(), 0);
-
-    QCOMPARE(player.log().contains(newVersion), cleared);
-    const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
-    QCOMPARE(ini.value("install-zm").toString(), cleared ? "false" : "true");
-    QCOMPARE(ini.value("version-info").toByteArray(), versionInfo);
 }
 
 void TestStartup::updateModeReportsAndEndsWithZero()
@@ -270,23 +224,6 @@ void TestStartup::unopenableLogEndsWithCriticalBox()
     QCOMPARE(player.run(), 1);
     QCOMPARE(boxesOfKind(player, "critical"),
              QStringList{"critical\tКритическая ошибка\tНе удаётся открыть файл журнала"});
-}
-
-void TestStartup::oversizedLogIsEmptiedAtStart()
-{
-    QDir().mkpath(m_profile->dataDirectory());
-    QFile log(m_profile->dataDirectory() + "/debug.log");
-    QVERIFY(log.open(QIODevice::WriteOnly));
-    log.write(QByteArray(1000000, 'x'));
-    log.close();
-
-    PlayerProcess player(m_profile->home());
-    player.start();
-    QVERIFY(player.waitForLog(published));
-    player.terminate();
-    QCOMPARE(player.waitForExit(), 0);
-    QVERIFY(!player.log().contains('x' + QString("xxxx")));
-    QVERIFY(player.log().startsWith("\r\n===="));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
