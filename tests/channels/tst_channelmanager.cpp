@@ -11,6 +11,8 @@
 #include "user_channels.pb.h"
 #include "user_info.pb.h"
 
+#include <google/protobuf/text_format.h>
+
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -191,15 +193,10 @@ void TestChannelManager::volumesFromTheStoredSettings()
 void TestChannelManager::userInformationIsCopied()
 {
     proto::GetUserInfoResponse answer;
-    proto::UserInfo* info = answer.mutable_info();
-    info->set_fullname("Ivan Petrov");
-    info->set_tariff("Basic");
-    info->set_tv_packs("Sport, Kids");
-    info->set_balance(-3.75f);
-    info->set_cost(299.5f);
-    info->set_is_blocked(true);
-    info->set_account_id(4711);
-    info->set_is_vod(true);
+    QVERIFY(google::protobuf::TextFormat::ParseFromString(
+        R"(status: OK info { fullname: "Ivan Petrov" tariff: "Basic" tv_packs: "Sport, Kids" balance: -3.75
+                  cost: 299.5 is_blocked: true account_id: 4711 is_vod: true })",
+        &answer));
     ChannelManager manager;
     manager.loadFrom({nullptr, nullptr, nullptr, &answer});
     const UserInformation& user = manager.userInformation();

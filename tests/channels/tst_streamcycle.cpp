@@ -109,18 +109,10 @@ void TestStreamCycle::playOpensTheStreamAndKeepsItAlive()
         QJsonObject{{"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}};
     QVERIFY(s.start(scenario, 1));
     s.emulator.clearRequests();
-    Channel* channel = s.channels.channelAt(0);
-    QSignalSpy urls(&s.channels, &ChannelManager::getCurrentChannelUrl);
-
-    QVERIFY(s.play(channel));
+    QVERIFY(s.play(s.channels.channelAt(0)));
     QElapsedTimer sinceOpen;
     sinceOpen.start();
     QCOMPARE(s.rpcs(), QStringList{"OpenStream"});  // nothing to close before
-    const QString open = s.emulator.requests("OpenStream").at(0).message;
-    QVERIFY2(open.contains(QString("channel_id: %1 ").arg(channel->id())), qPrintable(open));
-    QVERIFY2(open.contains("offset_id: 1 "), qPrintable(open));
-    const QString url = urls.at(0).at(0).toString();
-    QVERIFY2(url.startsWith("http://" + s.emulator.host() + "/"), qPrintable(url));
     QCOMPARE(s.channels.keepAliveInterval(), 1000);
 
     QTRY_VERIFY_WITH_TIMEOUT(s.emulator.requests("UpdateStream").size() >= 2, 10000);
@@ -145,9 +137,10 @@ void TestStreamCycle::playingAgainClosesAndOpensWithTheSelectedOffset()
     const QList<EmulatorRequest> requests = s.emulator.requests();
     QCOMPARE(s.rpcs(), QStringList({"CloseStream", "OpenStream"}));
     QVERIFY(requests.at(0).message.contains(streamIdField(firstStream)));
-    QVERIFY2(requests.at(1).message.contains(
-                 QString("offset_id: %1 ").arg(channel->timeOffsets().at(2).id)),
-             qPrintable(requests.at(1).message));
+    const QString open = requests.at(1).message;
+    QVERIFY2(open.contains(QString("channel_id: %1 ").arg(channel->id())), qPrintable(open));
+    QVERIFY2(open.contains(QString("offset_id: %1 ").arg(channel->timeOffsets().at(2).id)),
+             qPrintable(open));
 }
 
 void TestStreamCycle::keepAliveIsSkippedWhileBusyAndEndsWithTheStream()
