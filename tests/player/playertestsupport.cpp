@@ -56,3 +56,42 @@ bool PlayerSignals::waitFor(const QString& name, int count, int timeout)
 {
     return QTest::qWaitFor([&] { return this->count(name) >= count; }, timeout);
 }
+
+// ---- PlayerFixture ----------------------------------------------------------------
+
+PlayerFixture::PlayerFixture() : server(PlayerSample::path(), PlayerSample::seconds)
+{
+    server.listen();
+    recreatePlayer();
+}
+
+PlayerFixture::~PlayerFixture()
+{
+    if (QTest::currentTestFailed())
+        qInfo("Player log:\n%s", qPrintable(log.lines().join('\n')));
+    player.reset();
+}
+
+void PlayerFixture::recreatePlayer()
+{
+    player.reset();
+    player = std::make_unique<MediaPlayer>(PlayerTestEnvironment::options());
+    events = new PlayerSignals(player.get());
+}
+
+bool PlayerFixture::play(const QString& url)
+{
+    player->open(url);
+    return waitForNextPlaying();
+}
+
+bool PlayerFixture::playFile(const QString& path)
+{
+    player->openFile(path);
+    return waitForNextPlaying();
+}
+
+bool PlayerFixture::waitForNextPlaying()
+{
+    return events->waitFor("playing", events->count("playing") + 1);
+}

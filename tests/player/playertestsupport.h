@@ -1,5 +1,8 @@
 #pragma once
 
+#include "logcapture.h"
+#include "pacedhttpserver.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -53,4 +56,26 @@ private:
 
     QStringList m_names;
     QStringList m_errors;
+};
+
+// A player of its own for each test, with a stream server serving the sample
+// and the log it writes. Destroyed in reverse: player, server, log.
+class PlayerFixture
+{
+public:
+    PlayerFixture();
+    ~PlayerFixture();
+
+    // Open and wait for the next "playing".
+    bool play(const QString& url);
+    bool playFile(const QString& path = PlayerSample::path());
+    void recreatePlayer();
+
+    LogCapture log;
+    PacedHttpServer server;
+    std::unique_ptr<MediaPlayer> player;
+    PlayerSignals* events = nullptr;
+
+private:
+    bool waitForNextPlaying();
 };
