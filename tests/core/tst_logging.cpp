@@ -256,29 +256,24 @@ void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes_data()
     QTest::addColumn<QString>("box");  // empty: a log line only
 
     const QByteArray own = __FILE__;
+    const QByteArray qt;
     const QByteArray page = "http://portal.local/index.html";
-    QTest::newRow("own debug") << own << QByteArray("default") << int(QtDebugMsg) << false
-                               << QString();
-    QTest::newRow("own warning") << own << QByteArray("default") << int(QtWarningMsg) << false
-                                 << "warning";
-    QTest::newRow("own critical") << own << QByteArray("default") << int(QtCriticalMsg) << false
-                                  << "critical";
-    QTest::newRow("own warning of a worker thread")
-        << own << QByteArray("default") << int(QtWarningMsg) << true << "warning";
-    QTest::newRow("own critical of a worker thread")
-        << own << QByteArray("default") << int(QtCriticalMsg) << true << "critical";
-    QTest::newRow("own file in a category of its own")
-        << own << QByteArray("zentria.vlc") << int(QtWarningMsg) << false << QString();
-    QTest::newRow("Qt's warning without a category")
-        << QByteArray() << QByteArray("default") << int(QtWarningMsg) << false << QString();
+    const QByteArray plain = "default";
+    const int debug = QtDebugMsg, warning = QtWarningMsg, critical = QtCriticalMsg;
+    const QString none;
+    QTest::newRow("own debug") << own << plain << debug << false << none;
+    QTest::newRow("own warning") << own << plain << warning << false << "warning";
+    QTest::newRow("own critical") << own << plain << critical << false << "critical";
+    QTest::newRow("own warning, worker") << own << plain << warning << true << "warning";
+    QTest::newRow("own critical, worker") << own << plain << critical << true << "critical";
+    QTest::newRow("own, own category")
+        << own << QByteArray("zentria.vlc") << warning << false << none;
+    QTest::newRow("Qt's warning") << qt << plain << warning << false << none;
     QTest::newRow("Qt's categorised warning")
-        << QByteArray() << QByteArray("qt.qpa.xcb") << int(QtWarningMsg) << false << QString();
-    QTest::newRow("Qt's critical")
-        << QByteArray() << QByteArray("default") << int(QtCriticalMsg) << false << QString();
-    QTest::newRow("page's console.warn")
-        << page << QByteArray("js") << int(QtWarningMsg) << false << QString();
-    QTest::newRow("page's console.error")
-        << page << QByteArray("js") << int(QtCriticalMsg) << false << QString();
+        << qt << QByteArray("qt.qpa.xcb") << warning << false << none;
+    QTest::newRow("Qt's critical") << qt << plain << critical << false << none;
+    QTest::newRow("console.warn") << page << QByteArray("js") << warning << false << none;
+    QTest::newRow("console.error") << page << QByteArray("js") << critical << false << none;
 }
 
 void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
