@@ -178,7 +178,7 @@ void TestSettings::changeEmitsChangedThenItsOwnSignalAndSaves()
     QVERIFY(settings->setPauseOnMinimize(true));
     QVERIFY(settings->setUseHotKeys(false));
     QCOMPARE(order, (QStringList{"changed", "user", "changed", "numbers", "changed", "gpu",
-                                 "changed", "blocked", "changed", "hotkeys", "changed"}));
+                                 "changed", "blocked", "changed", "changed", "hotkeys"}));
     QVERIFY(savedGeneral().contains("[General]pause-on-minimize=true"));
 }
 
@@ -323,27 +323,20 @@ void TestSettings::interfaceChoiceAndAddresses()
 
 void TestSettings::updateAndPortalUrls()
 {
-    {
-        const auto settings = makeSettings();
-        QCOMPARE(settings->getUpdateServerUrl(),
-                 QStringLiteral("http://www.zentria.ru/iptv/zmplayer"));
-        QCOMPARE(settings->updateServerUrl(), settings->getUpdateServerUrl());
-        QCOMPARE(settings->portalUrl(), QString());
-        settings->setServer("127.0.0.1:9000");
-        QCOMPARE(settings->portalUrl(),
-                 QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
-        // The production host, once chosen, stays until it is chosen again.
-        settings->setServer("127.0.0.2:9001");
-        QCOMPARE(settings->portalUrl(),
-                 QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
-        settings->selectProdServer();
-        QCOMPARE(settings->portalUrl(),
-                 QStringLiteral("http://127.0.0.2:9001/?wap=1&lan=1&usex=1"));
-    }
-    m_profile->writeIni("[General]\nupdate-host=127.0.0.1:8081\nserver=tv.local\n");
     const auto settings = makeSettings();
-    QCOMPARE(settings->getUpdateServerUrl(), QStringLiteral("http://127.0.0.1:8081/iptv/zmplayer"));
-    QCOMPARE(settings->portalUrl(), QStringLiteral("http://tv.local/?wap=1&lan=1&usex=1"));
+    QCOMPARE(settings->getUpdateServerUrl(), QStringLiteral("http://www.zentria.ru/iptv/zmplayer"));
+    QCOMPARE(settings->updateServerUrl(), settings->getUpdateServerUrl());
+    settings->setServer("127.0.0.1:9000");
+    QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
+    // The production host, once chosen, stays until it is chosen again.
+    settings->setServer("127.0.0.2:9001");
+    QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
+    settings->selectProdServer();
+    QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.2:9001/?wap=1&lan=1&usex=1"));
+
+    m_profile->writeIni("[General]\nupdate-host=127.0.0.1:8081\n");
+    QCOMPARE(makeSettings()->getUpdateServerUrl(),
+             QStringLiteral("http://127.0.0.1:8081/iptv/zmplayer"));
 }
 
 void TestSettings::serverHostAndPort_data()
@@ -351,25 +344,33 @@ void TestSettings::serverHostAndPort_data()
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("host");
     QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("portal");
     QTest::newRow("host only") << "tv.example"
-                               << "tv.example" << 80;
-    QTest::newRow("host and port") << "127.0.0.1:8080"
-                                   << "127.0.0.1" << 8080;
+                               << "tv.example" << 80 << "http://tv.example/?wap=1&lan=1&usex=1";
+    QTest::newRow("host and port")
+        << "127.0.0.1:8080"
+        << "127.0.0.1" << 8080 << "http://127.0.0.1:8080/?wap=1&lan=1&usex=1";
     QTest::newRow("bad port") << "tv.example:http"
-                              << "tv.example" << 80;
-    QTest::newRow("port out of range") << "tv.example:70000"
-                                       << "tv.example" << 80;
+                              << "tv.example" << 80 << "http://tv.example:http/?wap=1&lan=1&usex=1";
+    QTest::newRow("port out of range")
+        << "tv.example:70000"
+        << "tv.example" << 80 << "http://tv.example:70000/?wap=1&lan=1&usex=1";
+    QTest::newRow("none") << ""
+                          << "" << 80 << "";
 }
 
+// The server as stored decides the session's host and the portal's address.
 void TestSettings::serverHostAndPort()
 {
     QFETCH(QString, server);
     QFETCH(QString, host);
     QFETCH(int, port);
+    QFETCH(QString, portal);
+    m_profile->writeIni("[General]\nserver=" + server.toUtf8() + '\n');
     const auto settings = makeSettings();
-    settings->setServer(server);
     QCOMPARE(settings->serverHost(), host);
     QCOMPARE(settings->serverPort(), port);
+    QCOMPARE(settings->portalUrl(), portal);
 }
 
 void TestSettings::serverCustomSettings_data()
