@@ -33,13 +33,6 @@ QJsonObject withMember(QJsonObject scenario, const QString& key, const QJsonValu
     return scenario;
 }
 
-// The text the emulator logs for a request that the test builds itself.
-template <typename Message>
-QString textOf(const Message& message)
-{
-    return QString::fromStdString(message.ShortDebugString());
-}
-
 QStringList rpcNames(const QList<EmulatorRequest>& requests)
 {
     QStringList names;
@@ -541,13 +534,10 @@ void TestServer::streamOpenUpdateClose()
     QCOMPARE(url, QStringLiteral("http://127.0.0.1:%1/stream/1?offset=7").arg(m_emulator->port()));
     QCOMPARE(opened.first().at(2).toInt(), 30);
 
-    proto::OpenStreamRequest open;
-    open.set_auth("tok-1");
-    open.set_channel_id(1);
-    open.set_offset_id(7);
-    open.add_accept_scheme(proto::Multicast_UDP);
-    open.add_accept_scheme(proto::HTTP_UDP);
-    QCOMPARE(m_emulator->requests("OpenStream").first().message, textOf(open));
+    QCOMPARE(
+        m_emulator->requests("OpenStream").first().message,
+        QStringLiteral("auth: \"tok-1\" channel_id: 1 offset_id: 7 accept_scheme: Multicast_UDP "
+                       "accept_scheme: HTTP_UDP"));
 
     QSignalSpy updated(m_manager.get(), &TTVServerManager::UpdateStreamCompleted);
     QVERIFY(m_manager->updateStream(streamId));
