@@ -105,16 +105,8 @@ private slots:
     void stepBackStopsAtTheLastOffset();
     void stepForwardStopsAtLive();
     void backToLiveRefreshes();
-    void startOfProgramme_data();
-    void startOfProgramme();
-    void previousProgramme_data();
-    void previousProgramme();
-    void nextProgramme_data();
-    void nextProgramme();
-    void nextProgrammeWhileLiveWithoutMarkersDoesNothing();
-    void previousProgrammeFromALiveTelecastWithoutMarkers();
-    void noNextTargetBeyondAnUnmarkedTelecast();
-    void telecastEnteredAtItsStopHasNoMarkers();
+    void programmeCommands_data();
+    void programmeCommands();
 
     void tooFewOffsetsNeverMove();
     void noChannelNoCommand();
@@ -200,121 +192,60 @@ void TestTimeMachineManager::backToLiveRefreshes()
     QCOMPARE(said.log, QStringList({Announcements::data(ts.clock.now(), 0), "url "}));
 }
 
-void TestTimeMachineManager::startOfProgramme_data()
+void TestTimeMachineManager::programmeCommands_data()
 {
+    QTest::addColumn<QList<int>>("minutes");
+    QTest::addColumn<int>("now");  // minutes after kBase
     QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    QTest::newRow("live: the one offset in the running telecast") << -1 << 0;
-    QTest::newRow("-30: back to -70") << 1 << 3;
-    QTest::newRow("-90: back to -120") << 4 << 5;
-    QTest::newRow("already at the start") << 5 << 5;
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("to");  // -2: nothing is carried out
+    const auto row = [](const char* name, const char* command, int from, int to,
+                        const QList<int>& minutes = kTable, int now = 20) {
+        QTest::newRow(name) << minutes << now << from << QString(command) << to;
+    };
+    row("start: live, the one offset in the running telecast", "start of programme", -1, 0);
+    row("start: -30 back to -70", "start of programme", 1, 3);
+    row("start: -90 back to -120", "start of programme", 4, 5);
+    row("start: already at the start", "start of programme", 5, 5);
+    row("previous: live, start of the running telecast", "previous programme", -1, 0);
+    row("previous: at its start, start of the one before", "previous programme", 0, 3);
+    row("previous: inside, start of the running one", "previous programme", 1, 3);
+    row("previous: at -70, start of telecast 2", "previous programme", 3, 5);
+    row("previous: nothing before telecast 2 can be reached", "previous programme", 5, -2);
+    row("next: -120, start of telecast 3", "next programme", 5, 3);
+    row("next: -90, start of telecast 3", "next programme", 4, 3);
+    row("next: -70, start of the live telecast", "next programme", 3, 0);
+    row("next: -30, start of the live telecast", "next programme", 1, 0);
+    row("next: inside the live telecast, back to live", "next programme", 0, -1);
+    row("next: live already", "next programme", -1, -2);
+    // At kBase + 5 min even -15 lands in telecast 3: the live one has no markers.
+    row("next: live without markers", "next programme", -1, -2, kTable, 5);
+    row("previous: live without markers, to -55", "previous programme", -1, 2, kTable, 5);
+    // Nothing lands in telecasts 2 and 3.
+    row("next: beyond an unmarked telecast", "next programme", 1, -2, {-15, -150});
+    row("previous: before an unmarked telecast", "previous programme", 0, -2, {-15, -150});
+    // -20 lands exactly on kBase, the stop of telecast 3: not inside it.
+    row("previous: entered at its stop", "previous programme", 0, -2, {-20, -90});
+    row("next: entered at its stop", "next programme", 0, -2, {-20, -90});
+    row("start: entered at its stop, nothing to move to", "start of programme", 0, 0, {-20, -90});
 }
 
-void TestTimeMachineManager::startOfProgramme()
+void TestTimeMachineManager::programmeCommands()
 {
+    QFETCH(QList<int>, minutes);
+    QFETCH(int, now);
     QFETCH(int, from);
+    QFETCH(QString, command);
     QFETCH(int, to);
-    Timeshift ts(kTable);
-    ts.select(from);
+    Timeshift ts(minutes, kBase + now * kMinute);
+    QCOMPARE(ts.select(from), from);
     Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftStartProgram();
-    QCOMPARE(ts.channel.offsetIndex(), to);
-    QCOMPARE(said.log.size(), 2);
-}
-
-void TestTimeMachineManager::previousProgramme_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");  // -2: nothing happens
-    QTest::newRow("live: start of the running telecast") << -1 << 0;
-    QTest::newRow("at its start: start of the one before") << 0 << 3;
-    QTest::newRow("inside: start of the running one") << 1 << 3;
-    QTest::newRow("at -70: start of telecast 2") << 3 << 5;
-    QTest::newRow("nothing before telecast 2 can be reached") << 5 << -2;
-}
-
-void TestTimeMachineManager::previousProgramme()
-{
-    QFETCH(int, from);
-    QFETCH(int, to);
-    Timeshift ts(kTable);
-    ts.select(from);
-    Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftPrevProgram();
+    const auto found = std::find_if(kCommands.cbegin(), kCommands.cend(),
+                                    [&](const auto& entry) { return command == entry.first; });
+    QVERIFY(found != kCommands.cend());
+    (ts.manager.*found->second)();
     QCOMPARE(ts.channel.offsetIndex(), to == -2 ? from : to);
     QCOMPARE(said.log.size(), to == -2 ? 0 : 2);
-}
-
-void TestTimeMachineManager::nextProgramme_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");  // -2: nothing happens
-    QTest::newRow("-120: start of telecast 3") << 5 << 3;
-    QTest::newRow("-90: start of telecast 3") << 4 << 3;
-    QTest::newRow("-70: start of the live telecast") << 3 << 0;
-    QTest::newRow("-30: start of the live telecast") << 1 << 0;
-    QTest::newRow("inside the live telecast: back to live") << 0 << -1;
-    QTest::newRow("live already") << -1 << -2;
-}
-
-void TestTimeMachineManager::nextProgramme()
-{
-    QFETCH(int, from);
-    QFETCH(int, to);
-    Timeshift ts(kTable);
-    ts.select(from);
-    Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftNextProgram();
-    QCOMPARE(ts.channel.offsetIndex(), to == -2 ? from : to);
-    QCOMPARE(said.log.size(), to == -2 ? 0 : 2);
-}
-
-void TestTimeMachineManager::nextProgrammeWhileLiveWithoutMarkersDoesNothing()
-{
-    Timeshift ts(kTable, kBase + 5 * kMinute);  // -15 already lands in telecast 3
-    QCOMPARE(ts.channel.currentTelecast()->markers().last, 0);
-    Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftNextProgram();
-    QVERIFY(ts.channel.isLive());
-    QVERIFY(said.log.isEmpty());
-}
-
-void TestTimeMachineManager::previousProgrammeFromALiveTelecastWithoutMarkers()
-{
-    Timeshift ts(kTable, kBase + 5 * kMinute);  // telecast 3 holds -15, -30 and -55
-    ts.manager.setCurrentChannelTimeShiftPrevProgram();
-    QCOMPARE(ts.channel.currentOffsetMinutes(), -55);
-}
-
-void TestTimeMachineManager::noNextTargetBeyondAnUnmarkedTelecast()
-{
-    Timeshift ts({-15, -150});  // nothing lands in telecasts 2 and 3
-    ts.select(1);
-    QCOMPARE(ts.currentId(), 1);
-    Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftNextProgram();
-    ts.select(0);
-    ts.manager.setCurrentChannelTimeShiftPrevProgram();
-    QCOMPARE(ts.channel.offsetIndex(), 0);
-    QVERIFY(said.log.isEmpty());
-}
-
-void TestTimeMachineManager::telecastEnteredAtItsStopHasNoMarkers()
-{
-    // -20 lands exactly on kBase: the lookup takes telecast 3, which ends
-    // there, but an offset at a telecast's stop is not inside it.
-    Timeshift ts({-20, -90});
-    ts.select(0);
-    QCOMPARE(ts.currentId(), 3);
-    QCOMPARE(ts.channel.currentTelecast()->markers().count, 0);
-    Announcements said(&ts.manager);
-    ts.manager.setCurrentChannelTimeShiftPrevProgram();
-    ts.manager.setCurrentChannelTimeShiftNextProgram();
-    QCOMPARE(ts.channel.offsetIndex(), 0);
-    QVERIFY(said.log.isEmpty());
-    ts.manager.setCurrentChannelTimeShiftStartProgram();  // carried out, nothing to move to
-    QCOMPARE(ts.channel.offsetIndex(), 0);
-    QCOMPARE(said.log.size(), 2);
 }
 
 void TestTimeMachineManager::tooFewOffsetsNeverMove()
