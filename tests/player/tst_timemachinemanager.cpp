@@ -99,9 +99,6 @@ class TestTimeMachineManager : public QObject
 {
     Q_OBJECT
 private slots:
-    void markersOfTheThreeTelecasts();
-    void markersFollowTheSelection();
-
     void stepBackStopsAtTheLastOffset();
     void stepForwardStopsAtLive();
     void backToLiveRefreshes();
@@ -117,40 +114,6 @@ private slots:
     void withoutChannelTheReportIsNow();
     void followsTheChannelManager();
 };
-
-void TestTimeMachineManager::markersOfTheThreeTelecasts()
-{
-    Timeshift ts(kTable);
-    QCOMPARE(ts.channel.liveTelecast()->id(), 4);
-    QCOMPARE(ts.currentId(), 4);
-    const Telecast::Markers live = ts.channel.currentTelecast()->markers();
-    QCOMPARE(live.count, 1);  // one offset: only its last marker stays
-    QCOMPARE(live.first, 0);
-    QCOMPARE(live.middle, 0);
-    QCOMPARE(live.last, -15);
-    const Telecast::Markers before = ts.channel.previousTelecast()->markers();
-    QCOMPARE(before.count, 3);
-    QCOMPARE(before.first, -30);
-    QCOMPARE(before.middle, -55);
-    QCOMPARE(before.last, -70);
-    QCOMPARE(ts.channel.nextTelecast()->markers().count, 0);
-    QCOMPARE(ts.channel.nextTelecast()->markers().last, 0);
-}
-
-void TestTimeMachineManager::markersFollowTheSelection()
-{
-    Timeshift ts(kTable);
-    ts.manager.setCurrentChannelTimeShiftPrev();
-    ts.manager.setCurrentChannelTimeShiftPrev();
-    QCOMPARE(ts.currentId(), 3);
-    const Telecast::Markers before = ts.channel.previousTelecast()->markers();
-    QCOMPARE(before.count, 2);
-    QCOMPARE(before.first, -90);
-    QCOMPARE(before.middle, 0);
-    QCOMPARE(before.last, -120);
-    QCOMPARE(ts.channel.nextTelecast()->id(), 4);
-    QCOMPARE(ts.channel.nextTelecast()->markers().last, -15);
-}
 
 void TestTimeMachineManager::stepBackStopsAtTheLastOffset()
 {
