@@ -63,7 +63,7 @@ private slots:
     void aFailingSourceStopsOnceAndThePlayerRecovers_data();
     void aFailingSourceStopsOnceAndThePlayerRecovers();
     void audioTracksOfTwoLanguages();
-    void statisticsWhilePlayingAndStopped();
+    void statisticsAreZeroOnceStopped();
     void videoGeometryNeedsTheVideoOutput();
     void marginCropIsSetOnceThePictureIsThere();
     void deinterlaceAndGpuChangesAreLoggedOnce();
@@ -266,15 +266,11 @@ void TestMediaPlayer::audioTracksOfTwoLanguages()
     QVERIFY(m_f->player->playback().isPlaying());
 }
 
-void TestMediaPlayer::statisticsWhilePlayingAndStopped()
+// What the counters show while playing is seen in the statistics window's test.
+void TestMediaPlayer::statisticsAreZeroOnceStopped()
 {
-    QVERIFY(isZero(m_f->player->playback().statistics()));
     QVERIFY(m_f->play(m_f->server.url()));
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->playback().statistics().videoBlocksDecoded > 0, 5000);
-    const StreamStatistics playing = m_f->player->playback().statistics();
-    QVERIFY(playing.inputBytesRead > 0);
-    QVERIFY(playing.demuxBytesRead > 0);
-    QVERIFY(playing.audioBlocksDecoded > 0);
     m_f->player->stop();
     QVERIFY(m_f->events->waitFor("stopped"));
     QVERIFY(isZero(m_f->player->playback().statistics()));
