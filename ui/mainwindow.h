@@ -294,7 +294,6 @@ private:
     TrackMenu* m_subtitlesMenu;
     bool m_firstAudioPollDone = false;
     bool m_firstSubtitlePollDone = false;
-    bool m_reshowingAfterFlagChange = false;
 
     VideoOrPortalAction* m_videoOrPortalAction;
     StopVideoAction* m_stopVideoAction;

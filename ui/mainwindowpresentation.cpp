@@ -11,9 +11,9 @@
 #include "traycontroller.h"
 
 #include <QApplication>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QWindow>
 
 #include <utility>
 
@@ -188,27 +188,22 @@ void MainWindow::setAlwaysOnTop(bool onTop)
     setAlwaysOnTop(onTop, true);
 }
 
-// Changing the flag hides the window; showing it again is no new show, whose
-// handler would put back the stored state.
 void MainWindow::setAlwaysOnTop(bool onTop, bool changeSettings)
 {
-    if (m_reshowingAfterFlagChange || windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
         return;
     qDebug("[MainWindow::setAlwaysOnTop] changing On-Top state");
-    const bool wasVisible = isVisible();
-    // The hotkeys belong to the native window, which the flag change replaces.
-    unregisterHotKeys();
-    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    registerHotKeys();
+    // setWindowFlag() would replace the native window, and with it the video
+    // surface libVLC draws into: the window system is told directly instead.
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop);
+    overrideWindowFlags(flags);
+    if (QWindow* window = windowHandle())
+        window->setFlags(flags);
     if (changeSettings)
         settings()->setAlwaysOnTop(onTop);
     {
         const QSignalBlocker blocker(buttonAlwaysOnTop);
         buttonAlwaysOnTop->setChecked(onTop);
-    }
-    if (wasVisible) {
-        const QScopedValueRollback reshowing(m_reshowingAfterFlagChange, true);
-        show();
     }
 }
 

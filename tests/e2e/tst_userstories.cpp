@@ -1,6 +1,7 @@
 // The built player driven as a user drives it: a real X server with a window
 // manager, keys and clicks through xdotool, the operator emulator as server.
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -44,6 +45,7 @@ private slots:
     void listDoubleClickThenPageDownAndDigitsChangeChannel();
     void qQuitsThroughTheCloseSequence();
     void portalAndBackTwiceKeepsPlaying();
+    void fullscreenAndBackKeepsThePictureInTheWindow();
     void sigtermWithCloseToTrayEndsTheProcess();
     void quittingWhileRecordingKeepsTheRecording();
     void missingClosedChannelPictureStillPlays();
@@ -140,6 +142,30 @@ void UserStories::portalAndBackTwiceKeepsPlaying()
         QCOMPARE(m_session->player().state(), QProcess::Running);
     }
     QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 3, 30000);
+}
+
+// Full screen puts the window on top; the window, and the video surface libVLC
+// draws into, must survive that, or libVLC opens a window of its own.
+void UserStories::fullscreenAndBackKeepsThePictureInTheWindow()
+{
+    startPlaying("demo", kFirst, 1);
+    const auto windowWidth = [this] {
+        QByteArray geometry;
+        m_session->xdotool(
+            {"getwindowgeometry", "--shell", QString::number(m_session->mainWindow())}, &geometry);
+        return QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+    };
+    const int windowed = windowWidth();
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);  // the whole screen
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
+    QVERIFY(m_session->pressKeys({"Next"}));
+    QVERIFY(m_session->waitForOpenStream(2));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    const QStringList ownWindows = m_session->windowsNamed("VLC");
+    QVERIFY2(ownWindows.isEmpty(), qPrintable(m_session->windowNames(ownWindows).join(", ")));
 }
 
 void UserStories::sigtermWithCloseToTrayEndsTheProcess()
