@@ -3,10 +3,12 @@
 #include "appinfo.h"
 #include "messageboxes.h"
 #include "platform.h"
+#include "repeatfolder.h"
 #include "settings.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
 #include <QQueue>
@@ -21,88 +23,14 @@ namespace Logging {
 
 namespace {
 
-// Holds back repeats as messages come. A message equal to the one before it
-// is counted; so is a message that repeats the one two to four lines before
-// it, the way libVLC alternates two errors while it retries, as long as the
-// messages go on repeating that cycle of lines.
-class RepeatFolder
-{
-public:
-    // The lines to write for the next message: none while it goes on with a
-    // repeat, else what stood for the repeat before it and the message.
-    QStringList take(const QString& message)
-    {
-        if (m_cycle > 0 && message == expected()) {
-            ++m_held;
-            return {};
-        }
-        QStringList lines = release();
-        const int longest = std::min(maxCycle, int(m_recent.size()));
-        for (int cycle = 1; cycle <= longest; ++cycle) {
-            if (message == m_recent.at(m_recent.size() - cycle)) {
-                m_cycle = cycle;
-                m_held = 1;
-                return lines;
-            }
-        }
-        remember(message);
-        return lines << message;
-    }
-
-    // The lines that stand for what is held back: a count of the whole
-    // cycles, then the messages of an unfinished one.
-    QStringList release()
-    {
-        QStringList lines;
-        if (m_cycle == 0)
-            return lines;
-        const QStringList cycleLines = m_recent.mid(m_recent.size() - m_cycle);
-        if (m_held >= m_cycle)
-            lines << countLine(m_cycle, m_held / m_cycle);
-        for (int i = 0; i < m_held % m_cycle; ++i) {
-            lines << cycleLines.at(i);
-            remember(cycleLines.at(i));
-        }
-        m_cycle = m_held = 0;
-        return lines;
-    }
-
-    void clear()
-    {
-        m_recent.clear();
-        m_cycle = m_held = 0;
-    }
-
-private:
-    static constexpr int maxCycle = 4;
-
-    static QString countLine(int cycle, int times)
-    {
-        if (cycle == 1)
-            return QStringLiteral("... (repeated %1 times)").arg(times);
-        return QStringLiteral("... (last %1 lines repeated %2 times)").arg(cycle).arg(times);
-    }
-
-    QString expected() const { return m_recent.at(m_recent.size() - m_cycle + m_held % m_cycle); }
-
-    void remember(const QString& message)
-    {
-        m_recent << message;
-        if (m_recent.size() > maxCycle)
-            m_recent.removeFirst();
-    }
-
-    QStringList m_recent;  // the last lines written, oldest first
-    int m_cycle = 0;       // length of the repeating cycle, 0 when none
-    int m_held = 0;        // messages held back since it began
-};
-
 // debug.log, open for the whole run. Lines come from every thread (libVLC's
 // among them) and reach the system as they are written, so a crash loses
 // nothing logged before it but a count of repeats.
 class LogFile
 {
 public:
+    LogFile() { m_clock.start(); }
+
     void setPath(const QString& path)
     {
         QMutexLocker lock(&m_mutex);
@@ -115,7 +43,7 @@ public:
     void write(const QString& message)
     {
         QMutexLocker lock(&m_mutex);
-        writeLines(m_folder.take(message));
+        writeLines(m_folder.take(message, m_clock.elapsed()));
     }
 
     void flush()
@@ -141,6 +69,7 @@ private:
     QMutex m_mutex;
     QFile m_file;
     RepeatFolder m_folder;
+    QElapsedTimer m_clock;
 };
 
 // Neither object is ever destroyed: Qt may still log while the process's

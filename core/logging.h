@@ -10,7 +10,8 @@ class QWidget;
 // counted instead of written: a message equal to the one before it becomes
 // "... (repeated N times)", a cycle of two to four lines repeating itself
 // "... (last C lines repeated N times)", written once a message breaks the
-// repeat. The player's own warnings and critical messages (not Qt's, not a web
+// repeat; only a flood is folded so, messages that follow each other within a
+// second (see RepeatFolder). The player's own warnings and critical messages (not Qt's, not a web
 // page's) also become boxes, shown by the event loop after the handler has
 // returned; when the box of a critical message has been answered, the event
 // loop ends with exit code 1. A fatal message ends the process with exit

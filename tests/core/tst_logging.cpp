@@ -1,5 +1,6 @@
 #include "logging.h"
 #include "messageboxes.h"
+#include "repeatfolder.h"
 #include "temporaryprofile.h"
 
 #include <QSemaphore>
@@ -74,6 +75,7 @@ private slots:
     void sessionStartFailsWhenLogCannotBeOpened();
     void repeatsAreCounted_data();
     void repeatsAreCounted();
+    void onlyAFloodIsFolded();
     void linesOfConcurrentThreadsStayWhole();
     void onlyThePlayersOwnMessagesBecomeBoxes_data();
     void onlyThePlayersOwnMessagesBecomeBoxes();
@@ -203,6 +205,21 @@ void TestLogging::repeatsAreCounted()
         qDebug("%s", qPrintable(message));
     qDebug("end");
     QCOMPARE(loggedMessages(), lines << "end");
+}
+
+// The same action done again a while later is written again, whole.
+void TestLogging::onlyAFloodIsFolded()
+{
+    RepeatFolder folder;
+    QStringList lines;
+    const QList<std::pair<QString, qint64>> messages = {
+        {"a", 0},    {"a", 10},   {"b", 20},   {"b", 2000}, {"c", 2010},
+        {"d", 2020}, {"c", 4000}, {"d", 4010}, {"c", 4020}, {"d", 4030}};
+    for (const auto& [message, atMs] : messages)
+        lines << folder.take(message, atMs);
+    lines << folder.release();
+    QCOMPARE(lines, (QStringList{"a", "... (repeated 1 times)", "b", "b", "c", "d", "c",
+                                 "... (last 2 lines repeated 1 times)", "d"}));
 }
 
 // libVLC logs from threads of its own, often the same message at once.
