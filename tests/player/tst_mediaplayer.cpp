@@ -304,6 +304,12 @@ void TestMediaPlayer::marginCropIsSetOnceThePictureIsThere()
     MarginCropController controller;
     controller.setMediaPlayer(m_f->player.get());
     const int quiet = 3 * MarginCropController::retryInterval;
+    // Failed attempts while a picture is still coming are fine; none may come
+    // where nothing is to be set.
+    const auto noNewFailure = [&] {
+        const int before = m_f->log.count("Attempt failed");
+        return !QTest::qWaitFor([&] { return m_f->log.count("Attempt failed") > before; }, quiet);
+    };
     QVERIFY(m_f->playFile());
     QVERIFY(!m_f->log.waitFor("MarginCropController", quiet));
 
@@ -314,14 +320,14 @@ void TestMediaPlayer::marginCropIsSetOnceThePictureIsThere()
     QVERIFY(m_f->events->waitFor("stopped"));
     controller.setMargins(16, 8, 16, 8);
     QVERIFY(controller.isTrying());
-    QVERIFY(!m_f->log.waitFor("Attempt failed", quiet));
+    QVERIFY(noNewFailure());
     QVERIFY(m_f->playFile());
     QTRY_VERIFY(m_f->log.count(cropSet) >= 2);
 
     controller.reset();
     const int setBefore = m_f->log.count(cropSet);
     QVERIFY(m_f->playFile());
-    QVERIFY(!m_f->log.waitFor("Attempt failed", quiet));
+    QVERIFY(noNewFailure());
     QCOMPARE(m_f->log.count(cropSet), setBefore);
 }
 
