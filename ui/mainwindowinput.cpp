@@ -129,12 +129,6 @@ void MainWindow::watchInput(QWidget* widget)
 
 // ---- keys ------------------------------------------------------------------
 
-void MainWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleKey(event))
-        event->ignore();
-}
-
 // True when the window acted on the key. A repeat is dropped, and counts as
 // acted on when its first press was.
 bool MainWindow::handleKey(const QKeyEvent* event)
