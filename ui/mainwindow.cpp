@@ -5,6 +5,7 @@
 #include "channel.h"
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
+#include "customwebview.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
 #include "playeractions.h"
@@ -115,7 +116,12 @@ MainWindow::MainWindow(QWidget* parent)
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The portal page answers its pending HTML requests as it dies, and the
+    // actions that asked still expect a whole window.
+    delete m_portalBrowser;
+}
 
 // ---- construction ----------------------------------------------------------
 
