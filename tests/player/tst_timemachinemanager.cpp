@@ -1,3 +1,4 @@
+#include "../support/tablerows.h"
 #include "channel.h"
 #include "channelmanager.h"
 #include "fixedclock.h"
@@ -8,16 +9,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
-
 using namespace GuideAnswers;
 
 namespace {
 
 const qint64 kBase = 1699999200;  // a whole hour: telecast 4 starts here
 const qint64 kMinute = 60;
-// Offsets and where they land from kBase + 20 min, in hourly telecasts 1 to 5:
-// -15 in 4 (live), -30, -55 and -70 in 3, -90 and -120 in 2, none in 1 or 5.
 const QList<int> kTable{-15, -30, -55, -70, -90, -120};
 
 // A channel with hourly telecasts 1 to 5 around kBase and a timeshift table
@@ -40,17 +37,6 @@ public:
         manager.setNewChannel(&channel);
     }
 
-    // Where the channel stands, as the offset index.
-    int select(int index)
-    {
-        channel.selectOffset(index);
-        return channel.offsetIndex();
-    }
-    int currentId() const
-    {
-        return channel.currentTelecast() ? channel.currentTelecast()->id() : 0;
-    }
-
     FixedClock clock;
     Channel channel;
     TimeMachineManager manager;
@@ -58,7 +44,7 @@ public:
 
 using Command = void (TimeMachineManager::*)();
 
-const QList<QPair<const char*, Command>> kCommands{
+const QMap<QString, Command> kCommands{
     {"step back", &TimeMachineManager::setCurrentChannelTimeShiftPrev},
     {"step forward", &TimeMachineManager::setCurrentChannelTimeShiftNext},
     {"next programme", &TimeMachineManager::setCurrentChannelTimeShiftNextProgram},
@@ -67,7 +53,7 @@ const QList<QPair<const char*, Command>> kCommands{
     {"start of programme", &TimeMachineManager::setCurrentChannelTimeShiftStartProgram},
 };
 
-// The signals of one command, in order.
+// The signals of the manager, in order.
 class Announcements
 {
 public:
@@ -75,19 +61,25 @@ public:
     {
         QObject::connect(manager, &TimeMachineManager::updatedData, manager,
                          [this](bool newChannel, time_t real, time_t shifted, int minutes) {
-                             log.append(QString("data %1 %2 %3 %4")
-                                            .arg(newChannel)
-                                            .arg(qint64(real))
-                                            .arg(qint64(shifted))
-                                            .arg(minutes));
+                             log << QString("data %1 %2 %3 %4")
+                                        .arg(newChannel)
+                                        .arg(qint64(real))
+                                        .arg(qint64(shifted))
+                                        .arg(minutes);
                          });
         QObject::connect(manager, &TimeMachineManager::openNewUrl, manager,
-                         [this](const QString& url) { log.append("url " + url); });
+                         [this](const QString& url) { log << "url " + url; });
     }
 
-    static QString data(qint64 now, int minutes)
+    // What a carried-out command announces.
+    static QStringList moved(qint64 now, int minutes, bool newChannel = false)
     {
-        return QString("data 0 %1 %2 %3").arg(now).arg(now + minutes * kMinute).arg(minutes);
+        return {QString("data %1 %2 %3 %4")
+                    .arg(newChannel)
+                    .arg(now)
+                    .arg(now + minutes * kMinute)
+                    .arg(minutes),
+                "url "};
     }
 
     QStringList log;
@@ -99,106 +91,45 @@ class TestTimeMachineManager : public QObject
 {
     Q_OBJECT
 private slots:
-    void backToLiveRefreshes();
-    void programmeCommands_data();
-    void programmeCommands();
-
-    void tooFewOffsetsNeverMove();
+    void commands_data() { addTableRows(QFINDTESTDATA("../data/player/timeshift-commands.txt")); }
+    void commands();
+    void backToLiveRefreshesTheChannel();
     void noChannelNoCommand();
-
-    void reselectionKeepsTheOffsetFor30Minutes_data();
     void reselectionKeepsTheOffsetFor30Minutes();
     void timerReportsTheWatchedMoment();
-    void withoutChannelTheReportIsNow();
     void followsTheChannelManager();
 };
 
-void TestTimeMachineManager::backToLiveRefreshes()
+void TestTimeMachineManager::commands()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, minutes);
+    QFETCH(QString, now);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QList<int> table;
+    for (const QString& offset : minutes.split(' '))
+        table << offset.toInt();
+    Timeshift ts(table, kBase + now.toInt() * kMinute);
+    ts.channel.selectOffset(from.toInt());
+    QCOMPARE(ts.channel.offsetIndex(), from.toInt());
+    Announcements said(&ts.manager);
+    QVERIFY(kCommands.contains(command));
+    (ts.manager.*kCommands[command])();
+    const bool moves = to != "-2";
+    QCOMPARE(ts.channel.offsetIndex(), moves ? to.toInt() : from.toInt());
+    QCOMPARE(said.log, moves
+                           ? Announcements::moved(ts.clock.now(), ts.channel.currentOffsetMinutes())
+                           : QStringList());
+}
+
+void TestTimeMachineManager::backToLiveRefreshesTheChannel()
 {
     Timeshift ts(kTable);
-    ts.select(3);
+    ts.channel.selectOffset(3);
     ts.clock.advance(100);
-    Announcements said(&ts.manager);
     ts.manager.setCurrentChannelOffTimeShift();
-    QVERIFY(ts.channel.isLive());
     QCOMPARE(ts.channel.refreshTime(), ts.clock.now());
-    QCOMPARE(said.log, QStringList({Announcements::data(ts.clock.now(), 0), "url "}));
-}
-
-void TestTimeMachineManager::programmeCommands_data()
-{
-    QTest::addColumn<QList<int>>("minutes");
-    QTest::addColumn<int>("now");  // minutes after kBase
-    QTest::addColumn<int>("from");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("to");  // -2: nothing is carried out
-    const auto row = [](const char* name, const char* command, int from, int to,
-                        const QList<int>& minutes = kTable, int now = 20) {
-        QTest::newRow(name) << minutes << now << from << QString(command) << to;
-    };
-    row("step back: live to -15", "step back", -1, 0);
-    row("step back: stops at the last offset", "step back", 5, 5);
-    row("step forward: -30 to -15", "step forward", 1, 0);
-    row("step forward: -15 to live", "step forward", 0, -1);
-    row("step forward: stops at live", "step forward", -1, -1);
-    row("start: live, the one offset in the running telecast", "start of programme", -1, 0);
-    row("start: -30 back to -70", "start of programme", 1, 3);
-    row("start: -90 back to -120", "start of programme", 4, 5);
-    row("start: already at the start", "start of programme", 5, 5);
-    row("previous: live, start of the running telecast", "previous programme", -1, 0);
-    row("previous: at its start, start of the one before", "previous programme", 0, 3);
-    row("previous: inside, start of the running one", "previous programme", 1, 3);
-    row("previous: at -70, start of telecast 2", "previous programme", 3, 5);
-    row("previous: nothing before telecast 2 can be reached", "previous programme", 5, -2);
-    row("next: -120, start of telecast 3", "next programme", 5, 3);
-    row("next: -90, start of telecast 3", "next programme", 4, 3);
-    row("next: -70, start of the live telecast", "next programme", 3, 0);
-    row("next: -30, start of the live telecast", "next programme", 1, 0);
-    row("next: inside the live telecast, back to live", "next programme", 0, -1);
-    row("next: live already", "next programme", -1, -2);
-    // At kBase + 5 min even -15 lands in telecast 3: the live one has no markers.
-    row("next: live without markers", "next programme", -1, -2, kTable, 5);
-    row("previous: live without markers, to -55", "previous programme", -1, 2, kTable, 5);
-    // Nothing lands in telecasts 2 and 3.
-    row("next: beyond an unmarked telecast", "next programme", 1, -2, {-15, -150});
-    row("previous: before an unmarked telecast", "previous programme", 0, -2, {-15, -150});
-    // -20 lands exactly on kBase, the stop of telecast 3: not inside it.
-    row("previous: entered at its stop", "previous programme", 0, -2, {-20, -90});
-    row("next: entered at its stop", "next programme", 0, -2, {-20, -90});
-    row("start: entered at its stop, nothing to move to", "start of programme", 0, 0, {-20, -90});
-}
-
-void TestTimeMachineManager::programmeCommands()
-{
-    QFETCH(QList<int>, minutes);
-    QFETCH(int, now);
-    QFETCH(int, from);
-    QFETCH(QString, command);
-    QFETCH(int, to);
-    Timeshift ts(minutes, kBase + now * kMinute);
-    QCOMPARE(ts.select(from), from);
-    Announcements said(&ts.manager);
-    const auto found = std::find_if(kCommands.cbegin(), kCommands.cend(),
-                                    [&](const auto& entry) { return command == entry.first; });
-    QVERIFY(found != kCommands.cend());
-    (ts.manager.*found->second)();
-    QCOMPARE(ts.channel.offsetIndex(), to == -2 ? from : to);
-    const QStringList announced{
-        Announcements::data(ts.clock.now(), ts.channel.currentOffsetMinutes()), "url "};
-    QCOMPARE(said.log, to == -2 ? QStringList() : announced);
-}
-
-void TestTimeMachineManager::tooFewOffsetsNeverMove()
-{
-    Timeshift ts({-60});  // offset ids [1, 2]: no timeshift
-    QVERIFY(!ts.channel.hasTimeOffsets());
-    Announcements said(&ts.manager);
-    for (const auto& [name, command] : kCommands) {
-        (ts.manager.*command)();
-        QVERIFY2(ts.channel.isLive(), name);
-    }
-    // Only back-to-live is carried out without a table.
-    QCOMPARE(said.log, QStringList({Announcements::data(ts.clock.now(), 0), "url "}));
 }
 
 void TestTimeMachineManager::noChannelNoCommand()
@@ -206,36 +137,28 @@ void TestTimeMachineManager::noChannelNoCommand()
     FixedClock clock(kBase);
     TimeMachineManager manager;
     Announcements said(&manager);
-    for (const auto& [name, command] : kCommands)
+    for (const Command command : kCommands)
         (manager.*command)();
     QVERIFY(said.log.isEmpty());
-}
-
-void TestTimeMachineManager::reselectionKeepsTheOffsetFor30Minutes_data()
-{
-    QTest::addColumn<int>("away");
-    QTest::addColumn<int>("index");
-    QTest::newRow("1800 s") << 1800 << 2;
-    QTest::newRow("1801 s") << 1801 << -1;
+    // The timer then reports the present moment.
+    manager.onTimerCurrentTime();
+    QCOMPARE(said.log, QStringList{QString("data 0 %1 %1 0").arg(kBase)});
 }
 
 void TestTimeMachineManager::reselectionKeepsTheOffsetFor30Minutes()
 {
-    QFETCH(int, away);
-    QFETCH(int, index);
-    Timeshift ts(kTable);
-    for (int i = 0; i < 3; ++i)
-        ts.manager.setCurrentChannelTimeShiftPrev();
-    ts.manager.setNewChannel(nullptr);
-    ts.clock.advance(away);
-    QSignalSpy data(&ts.manager, &TimeMachineManager::updatedData);
-    ts.manager.setNewChannel(&ts.channel);
-    QCOMPARE(ts.channel.offsetIndex(), index);
-    QCOMPARE(data.size(), 1);
-    const QList<QVariant> report = data.takeFirst();
-    QCOMPARE(report.at(0).toBool(), true);
-    QCOMPARE(report.at(1).toLongLong(), ts.clock.now());
-    QCOMPARE(report.at(2).toLongLong(), ts.clock.now() + ts.channel.currentOffsetMinutes() * 60);
+    for (const auto& [away, index] : {std::pair{1800, 2}, {1801, -1}}) {
+        Timeshift ts(kTable);
+        ts.channel.selectOffset(2);
+        ts.manager.setNewChannel(nullptr);
+        ts.clock.advance(away);
+        Announcements said(&ts.manager);
+        ts.manager.setNewChannel(&ts.channel);
+        QCOMPARE(ts.channel.offsetIndex(), index);
+        QCOMPARE(said.log,
+                 Announcements::moved(ts.clock.now(), ts.channel.currentOffsetMinutes(), true)
+                     .mid(0, 1));
+    }
 }
 
 void TestTimeMachineManager::timerReportsTheWatchedMoment()
@@ -244,26 +167,12 @@ void TestTimeMachineManager::timerReportsTheWatchedMoment()
     ts.manager.setCurrentChannelTimeShiftPrev();
     ts.manager.setCurrentChannelTimeShiftPrev();
     ts.clock.advance(7);
-    QSignalSpy data(&ts.manager, &TimeMachineManager::updatedData);
-    QVERIFY(data.wait(2 * TimeMachineManager::kRefreshMs + 500));
-    const QList<QVariant> report = data.takeFirst();
-    QCOMPARE(report.at(0).toBool(), false);
-    QCOMPARE(report.at(1).toLongLong(), ts.clock.now());
-    QCOMPARE(report.at(2).toLongLong(), ts.clock.now() - 30 * kMinute);
-    QCOMPARE(report.at(3).toInt(), -30);
+    Announcements said(&ts.manager);
+    QVERIFY(QTest::qWaitFor([&] { return !said.log.isEmpty(); },
+                            2 * TimeMachineManager::kRefreshMs + 500));
+    QCOMPARE(said.log.first(), Announcements::moved(ts.clock.now(), -30).first());
     QCOMPARE(ts.channel.refreshTime(), ts.clock.now());
     QCOMPARE(ts.manager.lastShiftedTime(), ts.clock.now() - 30 * kMinute);
-}
-
-void TestTimeMachineManager::withoutChannelTheReportIsNow()
-{
-    FixedClock clock(kBase);
-    TimeMachineManager manager;
-    QSignalSpy data(&manager, &TimeMachineManager::updatedData);
-    manager.onTimerCurrentTime();
-    QCOMPARE(data.size(), 1);
-    QCOMPARE(data.at(0), QList<QVariant>({false, QVariant::fromValue(time_t(kBase)),
-                                          QVariant::fromValue(time_t(kBase)), 0}));
 }
 
 void TestTimeMachineManager::followsTheChannelManager()

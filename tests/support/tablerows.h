@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFile>
+#include <QTest>
+
+#include <list>
+
+// The rows of a data-driven test from a text table in tests/data: cells split
+// at '|' and trimmed, lines starting with '#' are comments. The first line
+// names the columns, all of them strings; in every other line the first cell
+// names the row.
+inline void addTableRows(const QString& path)
+{
+    static std::list<QByteArray> columnNames;  // QTest keeps only the pointers
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(path));
+    int columns = -1;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        QStringList cells = line.split('|');
+        for (QString& cell : cells)
+            cell = cell.trimmed();
+        if (columns < 0) {
+            columns = int(cells.size()) - 1;
+            for (const QString& name : cells.mid(1))
+                QTest::addColumn<QString>(columnNames.emplace_back(name.toUtf8()).constData());
+            continue;
+        }
+        QVERIFY2(cells.size() == columns + 1, qPrintable(line));
+        QTestData& row = QTest::newRow(qPrintable(cells.takeFirst()));
+        for (const QString& cell : cells)
+            row << cell;
+    }
+}
