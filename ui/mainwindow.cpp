@@ -5,6 +5,7 @@
 #include "channel.h"
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
+#include "closepictureoverlay.h"
 #include "customwebview.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
@@ -56,8 +57,8 @@ MainWindow::MainWindow(QWidget* parent)
       m_marginCrop(new MarginCropController(this)),
       m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
       m_tray(new TrayController(*Settings::instance(), this)),
-      m_closePictureWindow(new QWidget(this, Qt::Tool | Qt::FramelessWindowHint)),
-      m_closePictureLabel(new QLabel(m_closePictureWindow)),
+      m_closePicture(new ClosePictureOverlay(this)),
+      m_presentation(*this, *Settings::instance()),
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
     setupUi(this);
@@ -72,8 +73,6 @@ MainWindow::MainWindow(QWidget* parent)
          {static_cast<QWidget*>(buttonMediaPortalOllTv), static_cast<QWidget*>(buttonYouTube),
           static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback)})
         unused->hide();
-    m_closePictureLabel->setScaledContents(true);
-    m_closePictureWindow->setGeometry(100, 100, 700, 500);
 
     connect(m_tray, &TrayController::toggleRequested, this, &MainWindow::toggleMinimizedToTray);
     connect(m_tray, &TrayController::restoreRequested, this,
@@ -112,7 +111,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupPortal();
     setupStartMode();
     connectMediaPlayer();
-    setupPresentation();
+    connectPresentation();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
 }
 
@@ -158,13 +157,29 @@ void MainWindow::connectWidgets()
 
 void MainWindow::createPlayerActions()
 {
-    m_videoOrPortalAction = new VideoOrPortalAction(this);
-    m_stopVideoAction = new StopVideoAction(this);
-    m_showTvProgramAction = new ShowTvProgramAction(this);
-    m_pauseOrPlayAction = new PauseOrPlayAction(this);
-    m_recordAction = new RecordAction(this);
-    m_scheduledRecordListAction = new ScheduledRecordListAction(this);
-    m_ftpLinkListAction = new FtpLinkListAction(this);
+    m_videoOrPortalAction = new VideoOrPortalAction(*this, this);
+    m_stopVideoAction = new StopVideoAction(*this, this);
+    m_showTvProgramAction = new ShowTvProgramAction(*this, this);
+    m_pauseOrPlayAction = new PauseOrPlayAction(*this, this);
+    m_recordAction = new RecordAction(*this, this);
+    m_scheduledRecordListAction = new ScheduledRecordListAction(*this, this);
+    m_ftpLinkListAction = new FtpLinkListAction(*this, this);
+    for (PlayerAction* action : {static_cast<PlayerAction*>(m_videoOrPortalAction),
+                                 static_cast<PlayerAction*>(m_stopVideoAction),
+                                 static_cast<PlayerAction*>(m_showTvProgramAction),
+                                 static_cast<PlayerAction*>(m_ftpLinkListAction)})
+        connect(this, &MainWindow::modeChanged, action, &PlayerAction::updateState);
+    for (PlayerAction* action : {static_cast<PlayerAction*>(m_videoOrPortalAction),
+                                 static_cast<PlayerAction*>(m_stopVideoAction)})
+        connect(this, &MainWindow::switchedToVideo, action, &PlayerAction::updateState);
+    for (PlayerAction* action : {static_cast<PlayerAction*>(m_showTvProgramAction),
+                                 static_cast<PlayerAction*>(m_scheduledRecordListAction)})
+        connect(logoSwitcher, &QStackedWidget::currentChanged, action, &PlayerAction::updateState);
+    connect(this, &MainWindow::modeChanged, m_pauseOrPlayAction, &PauseOrPlayAction::resetState);
+    connect(this, &MainWindow::defaultMovieChanged, m_pauseOrPlayAction,
+            &PauseOrPlayAction::resetState);
+    connect(this, &MainWindow::portalTitleChanged, m_ftpLinkListAction,
+            &FtpLinkListAction::updateMenu);
     const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
         {buttonMovieOrPortal, m_videoOrPortalAction},
         {buttonStopPlayback, m_stopVideoAction},
@@ -181,7 +196,6 @@ void MainWindow::createPlayerActions()
 
 void MainWindow::createTimers()
 {
-    m_mouseHideTimer = makeTimer(this, 3000, true);
     m_globalSecondTimer = makeTimer(this, 1000, false);
     m_fullscreenProgrammeTimer = makeTimer(this, 3000, false);
     // Part of every channel switch: a coarse timer may fire up to 10 ms late.
@@ -281,6 +295,16 @@ ChannelManager* MainWindow::channelManager() const
     return m_channelManager;
 }
 
+bool MainWindow::playerIdle() const
+{
+    return mediaPlayer->playback().isStopped();
+}
+
+bool MainWindow::playerPlaying() const
+{
+    return mediaPlayer->playback().isPlaying();
+}
+
 void MainWindow::setTVServerManager(TTVServerManager* manager)
 {
     if (m_serverManager || !manager || !manager->init())
@@ -362,7 +386,7 @@ void MainWindow::setMode(MainWindow::Mode value, bool force)
         const QSignalBlocker blocker(button);
         button->setChecked(mode == value);
     }
-    if (value != IptvMode && m_closePictureWindow->isVisible())
+    if (value != IptvMode && m_closePicture->isVisible())
         emit HidesCloseChannelPic();
     if (value == MediaPortalMode)
         m_timeMachine->setNewChannel(nullptr);
@@ -406,7 +430,7 @@ void MainWindow::setupCurrentMode()
             else
                 setLastChannel();
         }
-        lwChannelList->setVisible(settings()->isChannelListVisible() && !m_onlyPlayer);
+        lwChannelList->setVisible(settings()->isChannelListVisible() && !m_presentation.isOnlyPlayer());
         logoSwitcher->setCurrentIndex(LogoPage);
         subtitles->hide();
     } else {
@@ -443,49 +467,6 @@ bool MainWindow::videoOnScreen() const
 {
     const int page = logoSwitcher->currentIndex();
     return page == VideoPage || page == StandByPage || page == TvProgramPage;
-}
-
-void MainWindow::setupVideoDependentButtons()
-{
-    const bool video = videoOnScreen();
-    for (QWidget* widget :
-         {static_cast<QWidget*>(audioTracks), static_cast<QWidget*>(buttonOnlyPlayer),
-          static_cast<QWidget*>(buttonStatistics), static_cast<QWidget*>(volumeIndicator),
-          static_cast<QWidget*>(volumeSlider)})
-        widget->setVisible(video);
-    buttonRestartFtpPlayback->hide();
-    subtitles->setVisible(video && m_mode == MediaPortalMode);
-    const bool volumeUsable =
-        m_mode != IptvMode || (m_channelManager && m_channelManager->currentChannel());
-    volumeSlider->setEnabled(volumeUsable);
-    volumeIndicator->setEnabled(volumeUsable);
-    updateSeparators();
-}
-
-// A separator stands only between two groups that each show something.
-void MainWindow::updateSeparators()
-{
-    QFrame* pendingLine = nullptr;
-    bool somethingBefore = false;
-    QHBoxLayout* row = qobject_cast<QHBoxLayout*>(buttonPanel->layout());
-    for (int i = 0; row && i < row->count(); ++i) {
-        QWidget* widget = row->itemAt(i)->widget();
-        if (!widget)
-            continue;
-        auto* line = qobject_cast<QFrame*>(widget);
-        if (line && line->frameShape() == QFrame::VLine) {
-            line->hide();
-            if (somethingBefore && !pendingLine)
-                pendingLine = line;
-            continue;
-        }
-        if (widget->isHidden())
-            continue;
-        if (pendingLine)
-            pendingLine->show();
-        pendingLine = nullptr;
-        somethingBefore = true;
-    }
 }
 
 // ---- the channel switch ----------------------------------------------------
@@ -559,7 +540,7 @@ void MainWindow::setCurrentChannel(Channel* channel)
         statusBar->hide();
         if (isFullScreen() && m_channelProgrammeOverlayEnabled)
             m_fullscreenProgrammeTimer->start();
-        m_applyPreferredAudioTrack = true;
+        m_trackMenus.preferLanguageOnce();
         buttonPrevChannel->setEnabled(true);
         buttonNextChannel->setEnabled(true);
         emit HidesCloseChannelPic();
@@ -697,45 +678,6 @@ void MainWindow::playFtpMovie(const QString& url, int position)
     }
 }
 
-// ---- close-channel pictures ------------------------------------------------
-
-void MainWindow::onCloseChannelPicLoaded()
-{
-    if (!m_channelManager)
-        return;
-    m_channelDenyPicture = m_channelManager->closeChannelPixmap();
-    m_channelDenyPictureLoaded = !m_channelDenyPicture.isNull();
-    if (m_channelDenyPictureLoaded) {
-        m_closePictureLabel->setPixmap(
-            m_channelDenyPicture.scaled(400, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-    emit Resize();
-}
-
-void MainWindow::onCloseTimeShiftPicLoaded()
-{
-    // The server publishes no separate picture for closed timeshift.
-    m_timeShiftDenyPictureLoaded = !m_timeShiftDenyPicture.isNull();
-}
-
-void MainWindow::onShowCloseChannelPic(MainWindow::ClosePicType type)
-{
-    const bool channelDeny = type == ChannelDenyPicture;
-    if (!(channelDeny ? m_channelDenyPictureLoaded : m_timeShiftDenyPictureLoaded))
-        return;
-    const QPixmap& picture = channelDeny ? m_channelDenyPicture : m_timeShiftDenyPicture;
-    m_closePictureLabel->setPixmap(
-        picture.scaled(400, 200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    m_closePictureWindow->show();
-    emit Resize();
-}
-
-void MainWindow::onHidesCloseChannelPic()
-{
-    m_closePictureWindow->hide();
-    emit Resize();
-}
-
 void MainWindow::onResizeZMP()
 {
     QApplication::postEvent(this, new QResizeEvent(size(), size()));
@@ -744,27 +686,8 @@ void MainWindow::onResizeZMP()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    layoutClosePicture();
+    m_closePicture->follow(logoSwitcher);
     placeChannelNumberOverlay();
-}
-
-void MainWindow::layoutClosePicture()
-{
-    if (!m_channelDenyPictureLoaded && !m_timeShiftDenyPictureLoaded)
-        return;
-    const QRect pane = logoSwitcher->geometry();
-    const int paneWidth = pane.width();
-    const int paneHeight = pane.height();
-    int height = paneHeight / 2;
-    int width = 2 * height;
-    if (width >= paneWidth) {
-        width = paneWidth;
-        height = paneWidth / 2;
-    }
-    const QPoint topLeft =
-        logoSwitcher->mapToGlobal(QPoint((paneWidth - width) / 2, (paneHeight - height) / 2));
-    m_closePictureWindow->setGeometry(QRect(topLeft, QSize(width, height)));
-    m_closePictureLabel->resize(width, height);
 }
 
 // ---- settings --------------------------------------------------------------
@@ -937,7 +860,7 @@ bool MainWindow::handleEndRequest(bool windowClosed)
 
 void MainWindow::saveWindowGeometry()
 {
-    if (m_closePictureWindow->isVisible())
+    if (m_closePicture->isVisible())
         emit HidesCloseChannelPic();
     m_channelNumberOverlay->hide();
     settings()->setWindowSize(size());

@@ -3,7 +3,10 @@
 #include "channelchangeguard.h"
 #include "closesequence.h"
 #include "keyrepeatfilter.h"
+#include "playeractionhost.h"
+#include "presentation.h"
 #include "remotedigitentry.h"
+#include "trackmenus.h"
 #include "ui_mainwindow.h"
 
 #include <QPointer>
@@ -18,7 +21,9 @@
 class Channel;
 class ChannelManager;
 class ChannelNumberOverlay;
-class GlobalHotkeys;
+class ClosePictureOverlay;
+struct KeyContext;
+enum class KeyAction;
 class CustomWebView;
 class FtpLinkListAction;
 class MarginCropController;
@@ -35,32 +40,20 @@ class QTimer;
 class StatisticsWindow;
 class TTVServerManager;
 class TimeMachineManager;
-class TrackMenu;
 class TrayController;
 
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
 // media player, timeshift and the server session meet here.
-class MainWindow : public QWidget, private Ui::MainWindow, public ChannelChangeGuard
+class MainWindow : public QWidget,
+                   private Ui::MainWindow,
+                   public ChannelChangeGuard,
+                   public PlayerActionHost
 {
     Q_OBJECT
 public:
-    enum Mode { IptvMode = 0, MediaPortalMode = 1, RecordViewMode = 2, OllTvMode = 3 };
-    Q_ENUM(Mode)
     enum ClosePicType { ChannelDenyPicture = 1, TimeShiftDenyPicture = 2 };
     Q_ENUM(ClosePicType)
-
-    // Pages of the player area.
-    enum Page {
-        VideoPage = 0,
-        LogoPage = 1,
-        StandByPage = 2,
-        TvProgramPage = 3,
-        PortalPage = 4,
-        ScheduledRecordsPage = 5,
-        RecordingsPage = 6,
-        OllTvPage = 7,
-    };
 
     static constexpr int blackBackgroundMs = 200;
     static constexpr int defaultChannelListWidth = 300;
@@ -74,31 +67,28 @@ public:
 
     StatusBar* statusBarWidget() const { return statusBar; }
     QPushButton* reconnectButton() const { return m_reconnectButton; }
-    int currentPage() const { return logoSwitcher->currentIndex(); }
+    int currentPage() const override { return logoSwitcher->currentIndex(); }
     QStackedWidget* pageStack() const { return logoSwitcher; }
-    // Shows a page of the player area and the buttons that go with it.
-    void showPage(Page page);
-    ChannelManager* channelManager() const;
+    void showPage(Page page) override;
+    ChannelManager* channelManager() const override;
+    bool playerIdle() const override;
+    bool playerPlaying() const override;
 
-    // The movie the portal page announced last; known when it has a title.
     void setDefaultMovie(const QString& url, const QString& title);
-    QString defaultMovieUrl() const { return m_defaultMovieUrl; }
-    QString defaultMovieTitle() const { return m_defaultMovieTitle; }
-    // Plays a portal movie from position (seconds).
-    void playFtpMovie(const QString& url, int position);
+    QString defaultMovieUrl() const override { return m_defaultMovieUrl; }
+    QString defaultMovieTitle() const override { return m_defaultMovieTitle; }
+    void playFtpMovie(const QString& url, int position) override;
 
     // portal
     // Runs JavaScript in the portal page's main frame; nothing while the
     // portal page was never shown.
     void runPortalScript(const QString& script);
-    // Hands the portal page's HTML to receiver once the page gives it; an
-    // empty text while the portal page was never shown.
-    void requestPortalHtml(const std::function<void(const QString&)>& receiver);
+    void requestPortalHtml(const std::function<void(const QString&)>& receiver) override;
     CustomWebView* portalBrowser() const { return m_portalBrowser; }
 
-    void setupVideoDependentButtons();
+    void setupVideoDependentButtons() override;
     // Shows each separator of the button row only between visible groups.
-    void updateSeparators();
+    void updateSeparators() override;
 
     // keys, digits and mouse
     // The player's context menu while it exists; it is built when asked for.
@@ -143,9 +133,9 @@ public slots:
     void handlePlaybackError(QString error);
     void setMode(MainWindow::Mode value, bool force);
     void setMode(MainWindow::Mode value);
-    MainWindow::Mode getMode() const { return m_mode; }
+    MainWindow::Mode getMode() const override { return m_mode; }
     bool videoOnScreen() const;
-    MediaPlayer* getMediaPlayer() const { return mediaPlayer; }
+    MediaPlayer* getMediaPlayer() const override { return mediaPlayer; }
     void setIptvMode();
     void setMediaPortalMode();
     void setRecordViewMode();
@@ -183,19 +173,15 @@ private slots:
     void onExit();
     // keys, digits and mouse
     void onSetNewChannel(int aChannel);
-    void setNewUseHotKeys();
     void onGlobalHotkey(int id);
     void prepareContextMenu();
     void clearContextMenu();
     // presentation
     void hideMouseCursor();
+    void showOnlyPlayer(bool value);
     void setupAudioTracks();
-    void setAudioTrack(int index);
-    void audioTracksMenuTrigger(QAction* action);
     void clearAudioTracks();
     void setupSubtitles();
-    void setSubtitle(int index);
-    void subtitlesMenuTrigger(QAction* action);
     void clearSubtitles();
     void startSubtrackPolling();
     void stopSubtrackPolling();
@@ -229,10 +215,9 @@ private:
     void applyPictureSettings();
     void showPageUnlessGuide(Page page);
     bool isGuideShown() const;
-    void layoutClosePicture();
     void stopIfPlaying();
     // presentation
-    void setupPresentation();
+    void connectPresentation();
     bool anotherWindowHasForeground() const;
     // portal
     void setupPortal();
@@ -242,15 +227,11 @@ private:
     void setupInput();
     // The window sees the mouse and wheel of the widget (the event filter).
     void watchInput(QWidget* widget);
-    // Registers the global hotkeys while use-hot-keys is on.
-    void registerHotKeys();
-    void unregisterHotKeys();
     void placeChannelNumberOverlay();
     void showChannelNumber(const QString& digits);
     bool handleKey(const QKeyEvent* event);
-    bool applyTimeShiftKey(const KeyChord& key);
-    bool applyDigitKey(const KeyChord& key);
-    bool applyKeyRule(const KeyChord& key);
+    KeyContext keyContext() const;
+    void runKeyAction(KeyAction action, const KeyChord& key);
     bool canTimeShiftCurrentChannel() const;
     bool isPlayerIdle() const;
     void stepPortalMovie(int direction);
@@ -277,22 +258,14 @@ private:
     MarginCropController* m_marginCrop;
     QPushButton* m_reconnectButton;
     TrayController* const m_tray;
-    QWidget* m_closePictureWindow;
-    QLabel* m_closePictureLabel;
-    QPixmap m_channelDenyPicture;
-    QPixmap m_timeShiftDenyPicture;
+    ClosePictureOverlay* const m_closePicture;
 
-    QTimer* m_mouseHideTimer;
     QTimer* m_globalSecondTimer;
     QTimer* m_fullscreenProgrammeTimer;
     QTimer* m_blackBackgroundTimer;
     // presentation
-    QTimer* m_audioPollTimer;
-    QTimer* m_subtitlePollTimer;
-    TrackMenu* m_audioTracksMenu;
-    TrackMenu* m_subtitlesMenu;
-    bool m_firstAudioPollDone = false;
-    bool m_firstSubtitlePollDone = false;
+    Presentation m_presentation;
+    TrackMenus m_trackMenus;
 
     VideoOrPortalAction* m_videoOrPortalAction;
     StopVideoAction* m_stopVideoAction;
@@ -306,13 +279,9 @@ private:
     QString m_defaultMovieUrl;
     QString m_defaultMovieTitle;
     Channel* m_currentChannel = nullptr;
-    bool m_onlyPlayer = false;
     bool m_pausedByTray = false;
-    bool m_channelDenyPictureLoaded = false;
-    bool m_timeShiftDenyPictureLoaded = false;
     bool m_fullscreenProgrammeShown = false;
     bool m_channelProgrammeOverlayEnabled = false;
-    bool m_applyPreferredAudioTrack = false;
     bool m_firstShow = true;
     // keys, digits and mouse
     KeyRepeatFilter m_keyRepeatFilter;
@@ -322,7 +291,5 @@ private:
     CloseSequence m_closeSequence;
     bool m_dragging = false;
     QPoint m_dragPosition;
-    GlobalHotkeys* m_globalHotkeys = nullptr;
-    std::array<int, 4> m_hotkeyIds{};  // 0: not registered
     QPointer<QMenu> m_contextMenu;
 };

@@ -11,14 +11,13 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSignalBlocker>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QUrl>
 #include <QWidget>
 
 // ---- PlayerAction ----------------------------------------------------------
 
-PlayerAction::PlayerAction(MainWindow* window) : QAction(window), m_window(window)
+PlayerAction::PlayerAction(PlayerActionHost& host, QObject* parent) : QAction(parent), m_host(host)
 {
     connect(this, &QAction::triggered, this, &PlayerAction::execute);
 }
@@ -34,22 +33,12 @@ void PlayerAction::updateState()
         if (auto* widget = qobject_cast<QWidget*>(object))
             widget->setVisible(isVisible());
     }
-    m_window->updateSeparators();
+    m_host.updateSeparators();
 }
 
 MediaPlayer* PlayerAction::player() const
 {
-    return m_window->getMediaPlayer();
-}
-
-bool PlayerAction::playerIdle() const
-{
-    return player()->playback().isStopped();
-}
-
-bool PlayerAction::playerPlaying() const
-{
-    return player()->playback().isPlaying();
+    return m_host.getMediaPlayer();
 }
 
 void PlayerAction::setAvailable(bool available)
@@ -65,12 +54,12 @@ void PlayerAction::setLook(const QIcon& icon, const QString& text)
     setToolTip(text);
 }
 
-void PlayerAction::togglePage(MainWindow::Page page)
+void PlayerAction::togglePage(PlayerActionHost::Page page)
 {
-    if (m_window->currentPage() != page)
-        m_window->showPage(page);
+    if (m_host.currentPage() != page)
+        m_host.showPage(page);
     else
-        m_window->showPage(playerPlaying() ? MainWindow::VideoPage : MainWindow::LogoPage);
+        m_host.showPage(playerPlaying() ? PlayerActionHost::VideoPage : PlayerActionHost::LogoPage);
 }
 
 std::shared_ptr<const SharedIcons> SharedIcons::get(std::weak_ptr<const SharedIcons>& cache,
@@ -92,39 +81,37 @@ std::weak_ptr<const SharedIcons> videoOrPortalIcons;
 std::weak_ptr<const SharedIcons> pauseOrPlayIcons;
 }  // namespace
 
-VideoOrPortalAction::VideoOrPortalAction(MainWindow* window)
-    : PlayerAction(window),
+VideoOrPortalAction::VideoOrPortalAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent),
       m_icons(
           SharedIcons::get(videoOrPortalIcons, ":/images/go-previous.png", ":/images/go-next.png"))
 {
-    connect(window, &MainWindow::modeChanged, this, &VideoOrPortalAction::updateState);
-    connect(window, &MainWindow::switchedToVideo, this, &VideoOrPortalAction::updateState);
     connect(player(), &MediaPlayer::stopped, this, &VideoOrPortalAction::updateState);
 }
 
 void VideoOrPortalAction::execute()
 {
-    if (inMode(MainWindow::MediaPortalMode) && !playerIdle()) {
-        if (window()->currentPage() == MainWindow::VideoPage) {
-            window()->showPage(MainWindow::PortalPage);
+    if (inMode(PlayerActionHost::MediaPortalMode) && !playerIdle()) {
+        if (host().currentPage() == PlayerActionHost::VideoPage) {
+            host().showPage(PlayerActionHost::PortalPage);
             if (playerPlaying()) {
                 player()->pause();
                 m_pausedByMe = true;
             }
         } else {
-            window()->showPage(MainWindow::VideoPage);
+            host().showPage(PlayerActionHost::VideoPage);
             if (std::exchange(m_pausedByMe, false))
                 player()->play();
         }
-        window()->setupVideoDependentButtons();
+        host().setupVideoDependentButtons();
     }
     PlayerAction::execute();
 }
 
 void VideoOrPortalAction::updateState()
 {
-    setAvailable(inMode(MainWindow::MediaPortalMode) && !playerIdle());
-    if (window()->currentPage() == MainWindow::VideoPage)
+    setAvailable(inMode(PlayerActionHost::MediaPortalMode) && !playerIdle());
+    if (host().currentPage() == PlayerActionHost::VideoPage)
         setLook(m_icons->first, tr("Switch back to portal"));
     else
         setLook(m_icons->second, tr("Switch to movie"));
@@ -133,18 +120,17 @@ void VideoOrPortalAction::updateState()
 
 // ---- StopVideoAction -------------------------------------------------------
 
-StopVideoAction::StopVideoAction(MainWindow* window) : PlayerAction(window)
+StopVideoAction::StopVideoAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent)
 {
     setLook(QIcon(QStringLiteral(":/images/media-playback-stop.png")), tr("Stop playback"));
-    connect(window, &MainWindow::modeChanged, this, &StopVideoAction::updateState);
-    connect(window, &MainWindow::switchedToVideo, this, &StopVideoAction::updateState);
     connect(player(), &MediaPlayer::stopped, this, &StopVideoAction::updateState);
 }
 
 bool StopVideoAction::canStop() const
 {
     const bool movieMode =
-        inMode(MainWindow::MediaPortalMode) || inMode(MainWindow::RecordViewMode);
+        inMode(PlayerActionHost::MediaPortalMode) || inMode(PlayerActionHost::RecordViewMode);
     return movieMode && !playerIdle();
 }
 
@@ -152,7 +138,7 @@ void StopVideoAction::execute()
 {
     if (canStop()) {
         player()->stop();
-        window()->setupVideoDependentButtons();
+        host().setupVideoDependentButtons();
     }
     PlayerAction::execute();
 }
@@ -165,26 +151,24 @@ void StopVideoAction::updateState()
 
 // ---- ShowTvProgramAction ---------------------------------------------------
 
-ShowTvProgramAction::ShowTvProgramAction(MainWindow* window) : PlayerAction(window)
+ShowTvProgramAction::ShowTvProgramAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent)
 {
     setCheckable(true);
     setIcon(QIcon(QStringLiteral(":/images/show-tv-program.png")));
-    connect(window, &MainWindow::modeChanged, this, &ShowTvProgramAction::updateState);
-    connect(window->pageStack(), &QStackedWidget::currentChanged, this,
-            &ShowTvProgramAction::updateState);
 }
 
 void ShowTvProgramAction::execute()
 {
-    if (inMode(MainWindow::IptvMode))
-        togglePage(MainWindow::TvProgramPage);
+    if (inMode(PlayerActionHost::IptvMode))
+        togglePage(PlayerActionHost::TvProgramPage);
     PlayerAction::execute();
 }
 
 void ShowTvProgramAction::updateState()
 {
-    setAvailable(inMode(MainWindow::IptvMode));
-    const bool guideShown = window()->currentPage() == MainWindow::TvProgramPage;
+    setAvailable(inMode(PlayerActionHost::IptvMode));
+    const bool guideShown = host().currentPage() == PlayerActionHost::TvProgramPage;
     setLook(icon(), guideShown ? tr("Hide TV program (F3, t)") : tr("Show TV program (F3, t)"));
     {
         const QSignalBlocker blocker(this);
@@ -195,20 +179,18 @@ void ShowTvProgramAction::updateState()
 
 // ---- PauseOrPlayAction -----------------------------------------------------
 
-PauseOrPlayAction::PauseOrPlayAction(MainWindow* window)
-    : PlayerAction(window),
+PauseOrPlayAction::PauseOrPlayAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent),
       m_icons(SharedIcons::get(pauseOrPlayIcons, ":/images/media-playback-pause.png",
                                ":/images/media-playback-start.png"))
 {
     for (auto signal : {&MediaPlayer::paused, &MediaPlayer::stopped, &MediaPlayer::playingNotVout})
         connect(player(), signal, this, &PauseOrPlayAction::changeState);
-    connect(window, &MainWindow::modeChanged, this, &PauseOrPlayAction::resetState);
-    connect(window, &MainWindow::defaultMovieChanged, this, &PauseOrPlayAction::resetState);
 }
 
 PauseOrPlayAction::PortalState PauseOrPlayAction::initialState() const
 {
-    return window()->defaultMovieTitle().isEmpty() ? NoMovie : MovieKnown;
+    return host().defaultMovieTitle().isEmpty() ? NoMovie : MovieKnown;
 }
 
 void PauseOrPlayAction::resetState()
@@ -219,7 +201,7 @@ void PauseOrPlayAction::resetState()
 
 void PauseOrPlayAction::changeState()
 {
-    if (inMode(MainWindow::MediaPortalMode)) {
+    if (inMode(PlayerActionHost::MediaPortalMode)) {
         const bool idle = playerIdle();
         switch (m_state) {
             case NoMovie:
@@ -254,7 +236,7 @@ void PauseOrPlayAction::followPlayback(bool withIcon)
 
 void PauseOrPlayAction::updateState()
 {
-    if (!inMode(MainWindow::MediaPortalMode)) {
+    if (!inMode(PlayerActionHost::MediaPortalMode)) {
         setEnabled(true);
         setVisible(!playerIdle());
         followPlayback(true);
@@ -273,9 +255,9 @@ void PauseOrPlayAction::updateState()
 
 void PauseOrPlayAction::execute()
 {
-    if (m_state == MovieKnown && inMode(MainWindow::MediaPortalMode)) {
+    if (m_state == MovieKnown && inMode(PlayerActionHost::MediaPortalMode)) {
         m_state = MovieStarting;
-        window()->playFtpMovie(window()->defaultMovieUrl(), 0);
+        host().playFtpMovie(host().defaultMovieUrl(), 0);
     } else if (!playerIdle()) {
         player()->togglePlay();
     }
@@ -284,7 +266,7 @@ void PauseOrPlayAction::execute()
 
 // ---- RecordAction ----------------------------------------------------------
 
-RecordAction::RecordAction(MainWindow* window) : PlayerAction(window)
+RecordAction::RecordAction(PlayerActionHost& host, QObject* parent) : PlayerAction(host, parent)
 {
     setCheckable(true);
     const QString text = tr("Start/Stop Recording");
@@ -306,8 +288,8 @@ void RecordAction::execute()
 
 void RecordAction::startRecording()
 {
-    const ChannelManager* channels = window()->channelManager();
-    if (!inMode(MainWindow::IptvMode) || !channels || !channels->currentChannel()) {
+    const ChannelManager* channels = host().channelManager();
+    if (!inMode(PlayerActionHost::IptvMode) || !channels || !channels->currentChannel()) {
         qDebug(
             "[RecordAction::execute] !!! Trying to toggle recording in mode different from "
             "IPTV, or channel manager is 0, or current channel is 0 !!!");
@@ -322,7 +304,7 @@ void RecordAction::startRecording()
 void RecordAction::updateState()
 {
     const bool recording = player()->isRecording();
-    setVisible(inMode(MainWindow::IptvMode) && playerPlaying());
+    setVisible(inMode(PlayerActionHost::IptvMode) && playerPlaying());
     setEnabled(player()->canRecord());
     setChecked(recording);
     setIcon(QIcon(recording ? QStringLiteral(":/images/stop-record.png")
@@ -332,19 +314,18 @@ void RecordAction::updateState()
 
 // ---- ScheduledRecordListAction ---------------------------------------------
 
-ScheduledRecordListAction::ScheduledRecordListAction(MainWindow* window) : PlayerAction(window)
+ScheduledRecordListAction::ScheduledRecordListAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent)
 {
     setCheckable(true);
     setLook(QIcon(QStringLiteral(":/images/scheduled-record-list.png")),
             tr("Show/hide scheduled recordings"));
-    connect(window->pageStack(), &QStackedWidget::currentChanged, this,
-            &ScheduledRecordListAction::updateState);
 }
 
 void ScheduledRecordListAction::execute()
 {
-    if (inMode(MainWindow::IptvMode))
-        togglePage(MainWindow::ScheduledRecordsPage);
+    if (inMode(PlayerActionHost::IptvMode))
+        togglePage(PlayerActionHost::ScheduledRecordsPage);
     else
         qDebug(
             "[ScheduledRecordListAction::execute] !!! trying to call in mode, different from "
@@ -354,21 +335,19 @@ void ScheduledRecordListAction::execute()
 
 void ScheduledRecordListAction::updateState()
 {
-    setAvailable(inMode(MainWindow::IptvMode));
-    setChecked(window()->currentPage() == MainWindow::ScheduledRecordsPage);
+    setAvailable(inMode(PlayerActionHost::IptvMode));
+    setChecked(host().currentPage() == PlayerActionHost::ScheduledRecordsPage);
     PlayerAction::updateState();
 }
 
 // ---- FtpLinkListAction -----------------------------------------------------
 
-FtpLinkListAction::FtpLinkListAction(MainWindow* window)
-    : PlayerAction(window), m_menu(std::make_unique<QMenu>())
+FtpLinkListAction::FtpLinkListAction(PlayerActionHost& host, QObject* parent)
+    : PlayerAction(host, parent), m_menu(std::make_unique<QMenu>())
 {
     setIcon(QIcon(QStringLiteral(":/images/links.png")));
     setText(tr("Links"));
     setToolTip(tr("Links"));
-    connect(window, &MainWindow::portalTitleChanged, this, &FtpLinkListAction::updateMenu);
-    connect(window, &MainWindow::modeChanged, this, &FtpLinkListAction::updateState);
 }
 
 FtpLinkListAction::~FtpLinkListAction() = default;
@@ -378,7 +357,7 @@ void FtpLinkListAction::updateState()
     // Hidden, so QAction keeps it disabled whatever it is told; its menu is
     // what counts.
     setVisible(false);
-    const bool hasLinks = inMode(MainWindow::MediaPortalMode) && m_linkCount > 0;
+    const bool hasLinks = inMode(PlayerActionHost::MediaPortalMode) && m_linkCount > 0;
     setEnabled(hasLinks);
     for (QObject* object : associatedObjects()) {
         if (auto* button = qobject_cast<QToolButton*>(object))
@@ -392,7 +371,7 @@ void FtpLinkListAction::updateMenu()
     m_menu->clear();
     m_linkCount = 0;
     // The page answers later; the window may be gone by then.
-    window()->requestPortalHtml([self = QPointer<FtpLinkListAction>(this)](const QString& html) {
+    host().requestPortalHtml([self = QPointer<FtpLinkListAction>(this)](const QString& html) {
         if (self)
             self->fillMenu(html);
     });

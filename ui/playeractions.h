@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow.h"
+#include "playeractionhost.h"
 
 #include <QAction>
 #include <QIcon>
@@ -12,12 +12,13 @@ class QMenu;
 
 // An action behind one tool button of the main window. It decides by itself
 // when it shows, is enabled or checked and what it looks like; the window
-// only makes it the default action of its button.
+// makes it the default action of its button and calls its slots when its
+// mode, page or portal movie change.
 class PlayerAction : public QAction
 {
     Q_OBJECT
 public:
-    explicit PlayerAction(MainWindow* window);
+    PlayerAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     // Does the action's work; subclasses end with the base version.
@@ -27,19 +28,18 @@ public slots:
     virtual void updateState();
 
 protected:
-    MainWindow* window() const { return m_window; }
+    PlayerActionHost& host() const { return m_host; }
     MediaPlayer* player() const;
-    bool inMode(MainWindow::Mode mode) const { return m_window->getMode() == mode; }
-    // Nothing to play: no media, or stopped, ended or failed.
-    bool playerIdle() const;
-    bool playerPlaying() const;
+    bool inMode(PlayerActionHost::Mode mode) const { return m_host.getMode() == mode; }
+    bool playerIdle() const { return m_host.playerIdle(); }
+    bool playerPlaying() const { return m_host.playerPlaying(); }
     void setAvailable(bool available);
     void setLook(const QIcon& icon, const QString& text);
     // Shows page, or leaves it for the video or the logo when it shows.
-    void togglePage(MainWindow::Page page);
+    void togglePage(PlayerActionHost::Page page);
 
 private:
-    MainWindow* m_window;
+    PlayerActionHost& m_host;
 };
 
 // Two icons loaded once and shared by every action that uses them.
@@ -58,7 +58,7 @@ class VideoOrPortalAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit VideoOrPortalAction(MainWindow* window);
+    VideoOrPortalAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     void execute() override;
@@ -73,7 +73,7 @@ class StopVideoAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit StopVideoAction(MainWindow* window);
+    StopVideoAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     void execute() override;
@@ -88,7 +88,7 @@ class ShowTvProgramAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit ShowTvProgramAction(MainWindow* window);
+    ShowTvProgramAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     void execute() override;
@@ -104,7 +104,7 @@ public:
     enum PortalState { NoMovie = 0, MovieKnown = 1, MovieStarting = 2, MovieLoaded = 3 };
     Q_ENUM(PortalState)
 
-    explicit PauseOrPlayAction(MainWindow* window);
+    PauseOrPlayAction(PlayerActionHost& host, QObject* parent);
 
     PortalState portalState() const { return m_state; }
 
@@ -127,7 +127,7 @@ class RecordAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit RecordAction(MainWindow* window);
+    RecordAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     void execute() override;
@@ -142,7 +142,7 @@ class ScheduledRecordListAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit ScheduledRecordListAction(MainWindow* window);
+    ScheduledRecordListAction(PlayerActionHost& host, QObject* parent);
 
 public slots:
     void execute() override;
@@ -155,7 +155,7 @@ class FtpLinkListAction : public PlayerAction
 {
     Q_OBJECT
 public:
-    explicit FtpLinkListAction(MainWindow* window);
+    FtpLinkListAction(PlayerActionHost& host, QObject* parent);
     ~FtpLinkListAction() override;
 
     QMenu* linkMenu() const { return m_menu.get(); }
