@@ -1,0 +1,54 @@
+#pragma once
+
+#include <google/protobuf/text_format.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+// Files of tests/data/channels: server answers in protobuf text format,
+// tables of cases in JSON, pictures.
+namespace ChannelData {
+
+inline QByteArray read(const QString& name)
+{
+    QFile file(QStringLiteral(ZENTRIA_CHANNEL_DATA "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(file.fileName()));
+    return file.readAll();
+}
+
+// Required fields the cases do not care about may be left out.
+template <typename Message>
+Message answer(const QString& name)
+{
+    Message message;
+    google::protobuf::TextFormat::Parser parser;
+    parser.AllowPartialMessage(true);
+    if (!parser.ParseFromString(read(name).toStdString(), &message))
+        qFatal("%s is not a %s", qPrintable(name), message.GetTypeName().c_str());
+    return message;
+}
+
+// One data row "c" per case of the table, a JSON object named by its "case".
+inline void addCases(const QString& file, const QString& table)
+{
+    QTest::addColumn<QJsonObject>("c");
+    const QJsonObject tables = QJsonDocument::fromJson(read(file)).object();
+    if (!tables.contains(table))
+        qFatal("%s has no table %s", qPrintable(file), qPrintable(table));
+    for (const QJsonValue& row : tables.value(table).toArray())
+        QTest::newRow(qPrintable(row["case"].toString())) << row.toObject();
+}
+
+inline QList<int> ints(const QJsonValue& array)
+{
+    QList<int> values;
+    for (const QJsonValue& value : array.toArray())
+        values.append(value.toInt());
+    return values;
+}
+
+}  // namespace ChannelData
