@@ -23,7 +23,9 @@ class ChannelManager;
 class ChannelNumberOverlay;
 class ClosePictureOverlay;
 struct KeyContext;
-enum class KeyAction;
+namespace KeyRules {
+enum class Action;
+}
 class CustomWebView;
 class FtpLinkListAction;
 class MarginCropController;
@@ -231,7 +233,7 @@ private:
     void showChannelNumber(const QString& digits);
     bool handleKey(const QKeyEvent* event);
     KeyContext keyContext() const;
-    void runKeyAction(KeyAction action, const KeyChord& key);
+    void runKeyAction(KeyRules::Action action, const KeyChord& key);
     bool canTimeShiftCurrentChannel() const;
     bool isPlayerIdle() const;
     void stepPortalMovie(int direction);

@@ -4,8 +4,9 @@
 #include "channel.h"
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
-#include "globalhotkeys.h"
+#include "closepictureoverlay.h"
 #include "keyrouter.h"
+#include "keyrules.h"
 #include "mainwindow.h"
 #include "playeractions.h"
 #include "settings.h"
@@ -22,49 +23,29 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace {
-
-constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
-constexpr Qt::KeyboardModifiers Alt = Qt::AltModifier;
-constexpr Qt::KeyboardModifiers CtrlAlt = Qt::ControlModifier | Qt::AltModifier;
-constexpr Qt::KeyboardModifiers CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
 
 constexpr QPoint channelNumberOffset(30, 50);
 constexpr int volumeStep = 5;
 constexpr int wheelNotch = 120;
 constexpr int deinterlaceOnMode = 5;  // "linear"
 
-struct KeyRule
-{
-    std::vector<KeyChord> keys;
-    std::function<bool()> condition;
-    std::function<void()> effect;
-
-    bool matches(const KeyChord& key) const
-    {
-        return std::find(keys.cbegin(), keys.cend(), key) != keys.cend();
-    }
-};
-
+// The mode each global hotkey (Presentation registers them) brings.
 struct Hotkey
 {
     int id;
-    Qt::KeyboardModifiers modifiers;
-    Qt::Key key;
     MainWindow::Mode mode;
     void (MainWindow::*select)();
 };
 
 constexpr Hotkey hotkeys[] = {
-    {0x344, CtrlAlt, Qt::Key_D, MainWindow::IptvMode, &MainWindow::setIptvMode},
-    {0x342, CtrlAlt, Qt::Key_B, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
-    {0x254, Ctrl, Qt::Key_T, MainWindow::IptvMode, &MainWindow::setIptvMode},
-    {0x245, Ctrl, Qt::Key_E, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
+    {0x344, MainWindow::IptvMode, &MainWindow::setIptvMode},
+    {0x342, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
+    {0x254, MainWindow::IptvMode, &MainWindow::setIptvMode},
+    {0x245, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
 };
-static_assert(std::size(hotkeys) == 4, "one remembered identifier per hotkey");
 
 bool isOfferedGeometry(const QString& label)
 {
@@ -97,11 +78,12 @@ void MainWindow::setupInput()
             m_channelNumberOverlay->hide();
     });
 
-    for (QWidget* widget : {static_cast<QWidget*>(mediaPlayer), static_cast<QWidget*>(labelLogo),
-                            static_cast<QWidget*>(labelStandBy), mediaPortalBrowser,
-                            static_cast<QWidget*>(tvProgramWidget), tvProgramWidget->viewport(),
-                            static_cast<QWidget*>(volumeIndicator), m_closePictureWindow,
-                            static_cast<QWidget*>(m_channelNumberOverlay)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(mediaPlayer), static_cast<QWidget*>(labelLogo),
+          static_cast<QWidget*>(labelStandBy), mediaPortalBrowser,
+          static_cast<QWidget*>(tvProgramWidget), tvProgramWidget->viewport(),
+          static_cast<QWidget*>(volumeIndicator), static_cast<QWidget*>(m_closePicture),
+          static_cast<QWidget*>(m_channelNumberOverlay)})
         watchInput(widget);
 
     new KeyRouter(this, [this](const QKeyEvent* event) { return handleKey(event); });
@@ -113,11 +95,7 @@ void MainWindow::setupInput()
          {static_cast<QWidget*>(volumeSlider), static_cast<QWidget*>(m_reconnectButton)})
         control->setFocusPolicy(Qt::NoFocus);
 
-    m_globalHotkeys = new GlobalHotkeys(this);
-    connect(m_globalHotkeys, &GlobalHotkeys::activated, this, &MainWindow::onGlobalHotkey);
-    connect(Settings::instance(), &Settings::useHotKeysChanged, this,
-            &MainWindow::setNewUseHotKeys);
-    setNewUseHotKeys();
+    connect(&m_presentation, &Presentation::hotkeyPressed, this, &MainWindow::onGlobalHotkey);
 }
 
 void MainWindow::watchInput(QWidget* widget)
@@ -136,12 +114,23 @@ bool MainWindow::handleKey(const QKeyEvent* event)
     const KeyChord key = KeyChord::of(event);
     if (!m_keyRepeatFilter.accept(key))
         return m_lastKeyHandled;
-    // Time shift and digits do not end the handling: Ctrl+S also stops and
-    // Backspace also steps back in the digit entry.
-    const bool timeShifted = applyTimeShiftKey(key);
-    const bool digit = applyDigitKey(key);
-    m_lastKeyHandled = applyKeyRule(key) || timeShifted || digit;
+    const std::vector<KeyRules::Action> actions = KeyRules::actionsFor(key, keyContext());
+    for (KeyRules::Action action : actions)
+        runKeyAction(action, key);
+    m_lastKeyHandled = !actions.empty();
     return m_lastKeyHandled;
+}
+
+KeyContext MainWindow::keyContext() const
+{
+    KeyContext context;
+    context.mode = m_mode == IptvMode          ? KeyContext::Mode::Iptv
+                   : m_mode == MediaPortalMode ? KeyContext::Mode::Portal
+                                               : KeyContext::Mode::Other;
+    context.playerIdle = isPlayerIdle();
+    context.guideShown = isGuideShown();
+    context.canTimeShift = canTimeShiftCurrentChannel();
+    return context;
 }
 
 bool MainWindow::canTimeShiftCurrentChannel() const
@@ -153,97 +142,73 @@ bool MainWindow::canTimeShiftCurrentChannel() const
 }
 
 // The timeshift manager itself refuses a step the channel cannot make.
-bool MainWindow::applyTimeShiftKey(const KeyChord& key)
+void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
 {
-    using Step = void (TimeMachineManager::*)();
-    const std::pair<KeyChord, Step> steps[] = {
-        {{Qt::Key_Left, Ctrl}, &TimeMachineManager::setCurrentChannelTimeShiftPrev},
-        {{Qt::Key_Left}, &TimeMachineManager::setCurrentChannelTimeShiftPrevProgram},
-        {{Qt::Key_Right, Ctrl}, &TimeMachineManager::setCurrentChannelTimeShiftNext},
-        {{Qt::Key_Right}, &TimeMachineManager::setCurrentChannelTimeShiftNextProgram},
-        {{Qt::Key_S, Ctrl}, &TimeMachineManager::setCurrentChannelTimeShiftStartProgram},
-        {{Qt::Key_Z, Ctrl}, &TimeMachineManager::setCurrentChannelOffTimeShift},
-    };
-    for (const auto& [chord, step] : steps) {
-        if (chord == key && canTimeShiftCurrentChannel()) {
-            (m_timeMachine->*step)();
-            return true;
-        }
+    switch (action) {
+        case KeyRules::Action::TimeShiftBack:
+            return m_timeMachine->setCurrentChannelTimeShiftPrev();
+        case KeyRules::Action::TimeShiftBackProgram:
+            return m_timeMachine->setCurrentChannelTimeShiftPrevProgram();
+        case KeyRules::Action::TimeShiftForward:
+            return m_timeMachine->setCurrentChannelTimeShiftNext();
+        case KeyRules::Action::TimeShiftForwardProgram:
+            return m_timeMachine->setCurrentChannelTimeShiftNextProgram();
+        case KeyRules::Action::TimeShiftProgramStart:
+            return m_timeMachine->setCurrentChannelTimeShiftStartProgram();
+        case KeyRules::Action::TimeShiftOff:
+            return m_timeMachine->setCurrentChannelOffTimeShift();
+        case KeyRules::Action::Digit:
+            emit InputChannelFromPult(key.key - Qt::Key_0);
+            return;
+        case KeyRules::Action::DigitBack:
+            emit PressBack();
+            return;
+        case KeyRules::Action::IptvMode:
+            return setIptvMode();
+        case KeyRules::Action::PortalMode:
+            return setMediaPortalMode();
+        case KeyRules::Action::PortalStepBack:
+            return stepPortalMovie(-1);
+        case KeyRules::Action::PortalStepForward:
+            return stepPortalMovie(+1);
+        case KeyRules::Action::PlayOrPause:
+            return playOrPause();
+        case KeyRules::Action::TogglePlay:
+            return mediaPlayer->togglePlay();
+        case KeyRules::Action::Stop:
+            return m_stopVideoAction->execute();
+        case KeyRules::Action::Record:
+            return m_recordAction->execute();
+        case KeyRules::Action::ToggleFullscreen:
+            return toggleFullscreen();
+        case KeyRules::Action::ToggleDeinterlace:
+            return toggleDeinterlace();
+        case KeyRules::Action::Close:
+            close();
+            return;
+        case KeyRules::Action::ToggleChannelList:
+            return buttonChannelList->toggle();
+        case KeyRules::Action::NextAudioTrack:
+            return selectNextAudioTrack();
+        case KeyRules::Action::PortalPreviousMovie:
+            return runPortalScript(QStringLiteral("walkMovies(-1);"));
+        case KeyRules::Action::PortalNextMovie:
+            return runPortalScript(QStringLiteral("walkMovies(+1);"));
+        case KeyRules::Action::ToggleGuide:
+            return m_showTvProgramAction->execute();
+        case KeyRules::Action::ToggleMute:
+            return mediaPlayer->toggleMute();
+        case KeyRules::Action::PreviousChannel:
+            return prevChannel();
+        case KeyRules::Action::NextChannel:
+            return nextChannel();
+        case KeyRules::Action::VolumeUp:
+            return changeVolumeBy(volumeStep);
+        case KeyRules::Action::VolumeDown:
+            return changeVolumeBy(-volumeStep);
+        case KeyRules::Action::ScheduledRecords:
+            return m_scheduledRecordListAction->execute();
     }
-    return false;
-}
-
-bool MainWindow::applyDigitKey(const KeyChord& key)
-{
-    if (m_mode != IptvMode)
-        return false;
-    if (key.key >= Qt::Key_0 && key.key <= Qt::Key_9)
-        emit InputChannelFromPult(key.key - Qt::Key_0);
-    else if (key == KeyChord(Qt::Key_Backspace))
-        emit PressBack();
-    else
-        return false;
-    return true;
-}
-
-// The first rule whose key matches and whose condition holds ends the
-// handling; false when none did.
-bool MainWindow::applyKeyRule(const KeyChord& key)
-{
-    const auto always = [] { return true; };
-    const auto inMode = [this](Mode mode) { return [this, mode] { return m_mode == mode; }; };
-    const auto notInMode = [this](Mode mode) { return [this, mode] { return m_mode != mode; }; };
-    const auto idlePortal = [this] { return m_mode == MediaPortalMode && isPlayerIdle(); };
-    const std::vector<KeyRule> rules = {
-        {{{Qt::Key_D, CtrlAlt}, {Qt::Key_T, Ctrl}}, notInMode(IptvMode), [this] { setIptvMode(); }},
-        {{{Qt::Key_B, CtrlAlt}, {Qt::Key_E, Ctrl}},
-         notInMode(MediaPortalMode),
-         [this] { setMediaPortalMode(); }},
-        {{{Qt::Key_D, CtrlShift}, {Qt::Key_B, CtrlShift}, {Qt::Key_R, CtrlShift}},
-         inMode(MediaPortalMode),
-         [this] { stepPortalMovie(-1); }},
-        {{{Qt::Key_F, CtrlShift}}, inMode(MediaPortalMode), [this] { stepPortalMovie(+1); }},
-        {{{Qt::Key_P, CtrlShift}, Qt::Key_MediaPlay, Qt::Key_Space},
-         always,
-         [this] { playOrPause(); }},
-        {{{Qt::Key_P, Ctrl}}, always, [this] { mediaPlayer->togglePlay(); }},
-        {{{Qt::Key_S, Ctrl}, Qt::Key_MediaStop, Qt::Key_Backspace},
-         always,
-         [this] { m_stopVideoAction->execute(); }},
-        {{Qt::Key_R}, inMode(IptvMode), [this] { m_recordAction->execute(); }},
-        {{Qt::Key_Return, Qt::Key_Enter, {Qt::Key_Return, Alt}, {Qt::Key_Enter, Alt}},
-         [this] { return !isGuideShown(); },
-         [this] { toggleFullscreen(); }},
-        {{Qt::Key_D}, always, [this] { toggleDeinterlace(); }},
-        {{Qt::Key_Q}, always, [this] { close(); }},
-        {{Qt::Key_F1, {Qt::Key_C, CtrlAlt}, Qt::Key_C, Qt::Key_F2},
-         inMode(IptvMode),
-         [this] { buttonChannelList->toggle(); }},
-        {{Qt::Key_A, Qt::Key_F4}, always, [this] { selectNextAudioTrack(); }},
-        {{{Qt::Key_B, Ctrl}, Qt::Key_MediaPrevious},
-         idlePortal,
-         [this] { runPortalScript(QStringLiteral("walkMovies(-1);")); }},
-        {{Qt::Key_MediaNext, {Qt::Key_F, Ctrl}},
-         idlePortal,
-         [this] { runPortalScript(QStringLiteral("walkMovies(+1);")); }},
-        {{Qt::Key_T, Qt::Key_F3}, inMode(IptvMode), [this] { m_showTvProgramAction->execute(); }},
-        {{Qt::Key_F8, Qt::Key_VolumeMute}, always, [this] { mediaPlayer->toggleMute(); }},
-        {{Qt::Key_PageUp, Qt::Key_Up}, inMode(IptvMode), [this] { prevChannel(); }},
-        {{Qt::Key_PageDown, Qt::Key_Down}, inMode(IptvMode), [this] { nextChannel(); }},
-        {{Qt::Key_Plus, Qt::Key_VolumeUp}, always, [this] { changeVolumeBy(volumeStep); }},
-        {{Qt::Key_Minus, Qt::Key_VolumeDown}, always, [this] { changeVolumeBy(-volumeStep); }},
-        {{{Qt::Key_R, Ctrl}, Qt::Key_F5}, inMode(IptvMode), [this] { m_recordAction->execute(); }},
-        {{{Qt::Key_R, Alt}, Qt::Key_F6},
-         inMode(IptvMode),
-         [this] { m_scheduledRecordListAction->execute(); }},
-    };
-    for (const KeyRule& rule : rules) {
-        if (rule.matches(key) && rule.condition()) {
-            rule.effect();
-            return true;
-        }
-    }
-    return false;
 }
 
 bool MainWindow::isPlayerIdle() const
@@ -408,12 +373,12 @@ void MainWindow::onWatchedMouseMove(const QMouseEvent* event)
     if (m_dragging)
         move(pos() + event->globalPosition().toPoint() - mapToGlobal(m_dragPosition));
     if (isFullScreen() && currentPage() != PortalPage)
-        m_mouseHideTimer->start();
+        m_presentation.hideCursorLater();
 }
 
 bool MainWindow::onWatchedContextMenu(const QObject* watched, const QContextMenuEvent* event)
 {
-    if (watched != mediaPlayer && watched != m_closePictureWindow)
+    if (watched != mediaPlayer && watched != m_closePicture)
         return false;
     if (!m_contextMenu)
         prepareContextMenu();
@@ -501,32 +466,6 @@ void MainWindow::clearContextMenu()
 }
 
 // ---- global hotkeys --------------------------------------------------------
-
-void MainWindow::setNewUseHotKeys()
-{
-    unregisterHotKeys();
-    registerHotKeys();
-}
-
-void MainWindow::registerHotKeys()
-{
-    if (!m_globalHotkeys || !Settings::instance()->useHotKeys())
-        return;
-    for (std::size_t i = 0; i < std::size(hotkeys); ++i) {
-        const Hotkey& hotkey = hotkeys[i];
-        if (m_globalHotkeys->registerHotkey(hotkey.id, hotkey.modifiers, hotkey.key))
-            m_hotkeyIds[i] = hotkey.id;
-    }
-}
-
-void MainWindow::unregisterHotKeys()
-{
-    for (int& id : m_hotkeyIds) {
-        if (id != 0 && m_globalHotkeys)
-            m_globalHotkeys->unregisterHotkey(id);
-        id = 0;
-    }
-}
 
 void MainWindow::onGlobalHotkey(int id)
 {
