@@ -7,8 +7,8 @@
 
 // The rows of a data-driven test from a text table in tests/data: cells split
 // at '|' and trimmed, lines starting with '#' are comments. The first line
-// names the columns, all of them strings; in every other line the first cell
-// names the row.
+// names the columns, all of them strings; every other line is a row, named by
+// its first cell.
 inline void addTableRows(const QString& path)
 {
     static std::list<QByteArray> columnNames;  // QTest keeps only the pointers
@@ -23,13 +23,13 @@ inline void addTableRows(const QString& path)
         for (QString& cell : cells)
             cell = cell.trimmed();
         if (columns < 0) {
-            columns = int(cells.size()) - 1;
-            for (const QString& name : cells.mid(1))
+            columns = int(cells.size());
+            for (const QString& name : cells)
                 QTest::addColumn<QString>(columnNames.emplace_back(name.toUtf8()).constData());
             continue;
         }
-        QVERIFY2(cells.size() == columns + 1, qPrintable(line));
-        QTestData& row = QTest::newRow(qPrintable(cells.takeFirst()));
+        QVERIFY2(cells.size() == columns, qPrintable(line));
+        QTestData& row = QTest::newRow(qPrintable(cells.first()));
         for (const QString& cell : cells)
             row << cell;
     }
