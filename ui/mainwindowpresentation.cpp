@@ -1,19 +1,19 @@
 // The window's presentation: tray, stays-on-top, fullscreen and only-player
-// presentation, the channel list toggle, the mouse cursor over fullscreen
-// video, the audio-track and subtitle menus and the volume display.
+// presentation, the channel list toggle, the buttons that depend on the
+// picture, the closed-channel picture, the track menus and the volume display.
 
 #include "mainwindow.h"
 
 #include "channel.h"
 #include "channelmanager.h"
+#include "closepictureoverlay.h"
 #include "settings.h"
-#include "trackmenu.h"
+#include "toolbarstate.h"
 #include "traycontroller.h"
 
 #include <QApplication>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QWindow>
 
 #include <utility>
 
@@ -23,34 +23,9 @@
 
 namespace {
 
-constexpr int trackPollMs = 1000;
-// Once a stream's tracks are known they rarely change.
-constexpr int slowTrackPollMs = 60000;
-
 Settings* settings()
 {
     return Settings::instance();
-}
-
-QTimer* makePollTimer(QObject* parent, const char* name)
-{
-    auto* timer = new QTimer(parent);
-    timer->setObjectName(QLatin1String(name));
-    timer->setInterval(trackPollMs);
-    return timer;
-}
-
-void startPolling(QTimer* timer, bool& firstPollDone)
-{
-    firstPollDone = false;
-    timer->setInterval(trackPollMs);
-    timer->start();
-}
-
-void notePollResult(QTimer* timer, bool& firstPollDone, qsizetype tracksFound)
-{
-    if (tracksFound > 0 && !std::exchange(firstPollDone, true))
-        timer->setInterval(slowTrackPollMs);
 }
 
 QStringList names(const QList<Track>& tracks)
@@ -71,38 +46,35 @@ void setEnabledKeepingFocus(QWidget* widget, bool enabled)
         widget->setFocus();
 }
 
-QString volumePicture(int volume)
+ClosePictureOverlay::Picture pictureOf(MainWindow::ClosePicType type)
 {
-    const double ratio = double(volume) / MediaPlayer::maxVolume;
-    if (ratio == 0)
-        return QStringLiteral(":/images/audio-volume-muted.png");
-    if (ratio <= 0.3)
-        return QStringLiteral(":/images/audio-volume-low.png");
-    if (ratio <= 0.6)
-        return QStringLiteral(":/images/audio-volume-medium.png");
-    return QStringLiteral(":/images/audio-volume-high.png");
+    return type == MainWindow::ChannelDenyPicture ? ClosePictureOverlay::ChannelDenied
+                                                  : ClosePictureOverlay::TimeShiftDenied;
 }
 
 }  // namespace
 
-void MainWindow::setupPresentation()
+void MainWindow::connectPresentation()
 {
-    m_audioPollTimer = makePollTimer(this, "audioPollTimer");
-    m_subtitlePollTimer = makePollTimer(this, "subtitlePollTimer");
-    m_audioTracksMenu = new TrackMenu(QIcon(QStringLiteral(":/images/audio-track.png")), this);
-    m_subtitlesMenu = new TrackMenu(QIcon(QStringLiteral(":/images/subtitle.png")), this);
-    audioTracks->setMenu(m_audioTracksMenu);
-    subtitles->setMenu(m_subtitlesMenu);
+    audioTracks->setMenu(m_trackMenus.audioMenu());
+    subtitles->setMenu(m_trackMenus.subtitleMenu());
     clearAudioTracks();
     clearSubtitles();
-
-    connect(m_audioPollTimer, &QTimer::timeout, this, &MainWindow::setupAudioTracks);
-    connect(m_subtitlePollTimer, &QTimer::timeout, this, &MainWindow::setupSubtitles);
-    connect(m_audioTracksMenu, &QMenu::triggered, this, &MainWindow::audioTracksMenuTrigger);
-    connect(m_subtitlesMenu, &QMenu::triggered, this, &MainWindow::subtitlesMenuTrigger);
+    connect(&m_trackMenus, &TrackMenus::audioPollDue, this, &MainWindow::setupAudioTracks);
+    connect(&m_trackMenus, &TrackMenus::subtitlePollDue, this, &MainWindow::setupSubtitles);
+    connect(&m_trackMenus, &TrackMenus::audioTrackChosen, mediaPlayer, &MediaPlayer::setAudioTrack);
+    connect(&m_trackMenus, &TrackMenus::subtitleChosen, mediaPlayer, &MediaPlayer::setSubtitle);
+    connect(&m_trackMenus, &TrackMenus::audioUsable, this,
+            [this](bool usable) { setEnabledKeepingFocus(audioTracks, usable); });
+    connect(&m_trackMenus, &TrackMenus::subtitlesUsable, this,
+            [this](bool usable) { setEnabledKeepingFocus(subtitles, usable); });
     connect(mediaPlayer, &MediaPlayer::playing, this, &MainWindow::startSubtrackPolling);
     connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::stopSubtrackPolling);
-    connect(m_mouseHideTimer, &QTimer::timeout, this, &MainWindow::hideMouseCursor);
+    connect(&m_presentation, &Presentation::onlyPlayerChanged, this, &MainWindow::showOnlyPlayer);
+    connect(&m_presentation, &Presentation::alwaysOnTopChanged, this, [this](bool onTop) {
+        const QSignalBlocker blocker(buttonAlwaysOnTop);
+        buttonAlwaysOnTop->setChecked(onTop);
+    });
 }
 
 // ---- channel list ----------------------------------------------------------
@@ -130,30 +102,22 @@ void MainWindow::saveChannelListWidth()
         settings()->setChannelListWidth(lwChannelList->width());
 }
 
-// ---- fullscreen and only player --------------------------------------------
+// ---- fullscreen, only player, on top -------------------------------------
 
 void MainWindow::toggleFullscreen()
 {
     mediaPlayer->setFocus();
-    if (!isFullScreen()) {
-        setOnlyPlayerMode(true);
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        raise();
-        if (logoSwitcher->currentIndex() == VideoPage)
-            m_mouseHideTimer->start();
-    } else {
-        m_mouseHideTimer->stop();
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        setOnlyPlayerMode(false);
-    }
+    m_presentation.toggleFullscreen(currentPage() == VideoPage);
     emit Resize();
 }
 
 void MainWindow::setOnlyPlayerMode(bool value)
 {
-    if (value == m_onlyPlayer)
-        return;
-    m_onlyPlayer = value;
+    m_presentation.setOnlyPlayer(value);
+}
+
+void MainWindow::showOnlyPlayer(bool value)
+{
     bottomPanel->setVisible(!value);
     buttonPanel->setVisible(!value);
     {
@@ -163,7 +127,6 @@ void MainWindow::setOnlyPlayerMode(bool value)
     }
     const int margin = value ? 0 : 9;
     layout()->setContentsMargins(margin, margin, margin, margin);
-    setAlwaysOnTop(value, false);
     {
         const QSignalBlocker blocker(buttonOnlyPlayer);
         buttonOnlyPlayer->setChecked(value);
@@ -173,46 +136,25 @@ void MainWindow::setOnlyPlayerMode(bool value)
 
 void MainWindow::hideMouseCursor()
 {
-    if (contextMenu() && contextMenu()->isVisible())
-        return;
-    if (QApplication::overrideCursor())
-        QApplication::changeOverrideCursor(Qt::BlankCursor);
-    else
-        QApplication::setOverrideCursor(Qt::BlankCursor);
+    m_presentation.hideCursor();
 }
-
-// ---- stays on top ----------------------------------------------------------
 
 void MainWindow::setAlwaysOnTop(bool onTop)
 {
-    setAlwaysOnTop(onTop, true);
+    m_presentation.setAlwaysOnTop(onTop, true);
 }
 
 void MainWindow::setAlwaysOnTop(bool onTop, bool changeSettings)
 {
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    qDebug("[MainWindow::setAlwaysOnTop] changing On-Top state");
-    // setWindowFlag() would replace the native window, and with it the video
-    // surface libVLC draws into: the window system is told directly instead.
-    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop);
-    overrideWindowFlags(flags);
-    if (QWindow* window = windowHandle())
-        window->setFlags(flags);
-    if (changeSettings)
-        settings()->setAlwaysOnTop(onTop);
-    {
-        const QSignalBlocker blocker(buttonAlwaysOnTop);
-        buttonAlwaysOnTop->setChecked(onTop);
-    }
+    m_presentation.setAlwaysOnTop(onTop, changeSettings);
 }
 
 void MainWindow::MakeFormActiv()
 {
     if (isHidden())
         restoreFromTray();
-    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint) && anotherWindowHasForeground())
-        setAlwaysOnTop(true, true);
+    if (!m_presentation.isAlwaysOnTop() && anotherWindowHasForeground())
+        m_presentation.setAlwaysOnTop(true, true);
     raise();
     activateWindow();
 }
@@ -292,92 +234,90 @@ void MainWindow::changeEvent(QEvent* event)
     }
 }
 
+// ---- buttons that depend on the picture -----------------------------------
+
+void MainWindow::setupVideoDependentButtons()
+{
+    const ToolbarState state =
+        ToolbarState::of({videoOnScreen(), m_mode == IptvMode, m_mode == MediaPortalMode,
+                          m_channelManager && m_channelManager->currentChannel()});
+    for (QWidget* widget :
+         {static_cast<QWidget*>(audioTracks), static_cast<QWidget*>(buttonOnlyPlayer),
+          static_cast<QWidget*>(buttonStatistics), static_cast<QWidget*>(volumeIndicator),
+          static_cast<QWidget*>(volumeSlider)})
+        widget->setVisible(state.videoControls);
+    buttonRestartFtpPlayback->hide();
+    subtitles->setVisible(state.subtitles);
+    volumeSlider->setEnabled(state.volumeUsable);
+    volumeIndicator->setEnabled(state.volumeUsable);
+    updateSeparators();
+}
+
+void MainWindow::updateSeparators()
+{
+    showSeparatorsBetweenGroups(buttonPanel->layout());
+}
+
+// ---- closed-channel pictures -----------------------------------------------
+
+void MainWindow::onCloseChannelPicLoaded()
+{
+    if (!m_channelManager)
+        return;
+    m_closePicture->setPicture(ClosePictureOverlay::ChannelDenied,
+                               m_channelManager->closeChannelPixmap());
+    emit Resize();
+}
+
+// The server publishes no separate picture for closed timeshift.
+void MainWindow::onCloseTimeShiftPicLoaded() {}
+
+void MainWindow::onShowCloseChannelPic(MainWindow::ClosePicType type)
+{
+    if (m_closePicture->showPicture(pictureOf(type)))
+        emit Resize();
+}
+
+void MainWindow::onHidesCloseChannelPic()
+{
+    m_closePicture->hide();
+    emit Resize();
+}
+
 // ---- track menus -----------------------------------------------------------
 
 void MainWindow::startSubtrackPolling()
 {
-    startPolling(m_audioPollTimer, m_firstAudioPollDone);
-    if (m_mode != IptvMode)
-        startPolling(m_subtitlePollTimer, m_firstSubtitlePollDone);
-    else
+    m_trackMenus.startPolling(m_mode != IptvMode);
+    if (m_mode == IptvMode)
         m_channelProgrammeOverlayEnabled = true;
 }
 
 void MainWindow::stopSubtrackPolling()
 {
-    m_audioPollTimer->stop();
-    m_subtitlePollTimer->stop();
+    m_trackMenus.stopPolling();
 }
 
-// Entry k of the audio menu is the player's track k + 1: track 0 switches
-// the sound off and is not offered.
 void MainWindow::setupAudioTracks()
 {
-    const QList<Track> tracks = mediaPlayer->playback().audioTracks();
-    notePollResult(m_audioPollTimer, m_firstAudioPollDone, tracks.size());
-    m_audioTracksMenu->setTracks(names(tracks.mid(1)));
-    const bool applyPreferred = m_applyPreferredAudioTrack;
-    if (applyPreferred) {
-        const int preferred = m_audioTracksMenu->indexOfLanguage(
-            {QStringLiteral("russian"), QStringLiteral("ukrainian")});
-        if (preferred >= 0) {
-            setAudioTrack(preferred);
-            m_applyPreferredAudioTrack = false;
-        }
-    }
-    if (!applyPreferred)
-        m_audioTracksMenu->check(mediaPlayer->currentAudioTrack() - 1);
-    else if (std::exchange(m_applyPreferredAudioTrack, false) && tracks.size() >= 2)
-        setAudioTrack(0);
-    setEnabledKeepingFocus(audioTracks, tracks.size() > 2);
-}
-
-void MainWindow::setAudioTrack(int index)
-{
-    m_audioTracksMenu->check(index);
-    mediaPlayer->setAudioTrack(index + 1);
-}
-
-void MainWindow::audioTracksMenuTrigger(QAction* action)
-{
-    setAudioTrack(m_audioTracksMenu->indexOf(action));
+    m_trackMenus.showAudioTracks(names(mediaPlayer->playback().audioTracks()),
+                                 mediaPlayer->currentAudioTrack());
 }
 
 void MainWindow::clearAudioTracks()
 {
-    m_audioTracksMenu->setTracks({});
-    audioTracks->setEnabled(false);
+    m_trackMenus.clearAudioTracks();
 }
 
-// Entry k of the subtitle menu is the player's subtitle k, "Disable" first.
 void MainWindow::setupSubtitles()
 {
-    const QList<Track> tracks = mediaPlayer->playback().subtitles();
-    notePollResult(m_subtitlePollTimer, m_firstSubtitlePollDone, tracks.size());
-    m_subtitlesMenu->setTracks(names(tracks));
-    setEnabledKeepingFocus(subtitles, tracks.size() > 1);
-    const int current = mediaPlayer->currentSubtitle();
-    if (current != -1)
-        setSubtitle(current);
-    else if (!tracks.isEmpty())
-        setSubtitle(0);
-}
-
-void MainWindow::setSubtitle(int index)
-{
-    m_subtitlesMenu->check(index);
-    mediaPlayer->setSubtitle(index);
-}
-
-void MainWindow::subtitlesMenuTrigger(QAction* action)
-{
-    setSubtitle(m_subtitlesMenu->indexOf(action));
+    m_trackMenus.showSubtitles(names(mediaPlayer->playback().subtitles()),
+                               mediaPlayer->currentSubtitle());
 }
 
 void MainWindow::clearSubtitles()
 {
-    m_subtitlesMenu->setTracks({});
-    subtitles->setEnabled(false);
+    m_trackMenus.clearSubtitles();
 }
 
 // ---- volume ----------------------------------------------------------------
@@ -385,7 +325,7 @@ void MainWindow::clearSubtitles()
 void MainWindow::updateVolume()
 {
     const int volume = mediaPlayer->volume();
-    volumeIndicator->setPixmap(QPixmap(volumePicture(volume)));
+    volumeIndicator->setPixmap(QPixmap(ToolbarState::volumePicture(volume)));
     {
         const QSignalBlocker blocker(volumeSlider);
         volumeSlider->setValue(volume);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "globalhotkeys.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+
+class QWidget;
+class Settings;
+
+// How the player's window presents itself: full screen, only the player, on
+// top of other windows, the mouse cursor over full-screen video; and the
+// global hotkeys, registered while use-hot-keys is on.
+class Presentation : public QObject
+{
+    Q_OBJECT
+public:
+    Presentation(QWidget& window, Settings& settings);
+    ~Presentation() override;
+
+    bool isOnlyPlayer() const { return m_onlyPlayer; }
+    bool isAlwaysOnTop() const;
+
+    // Full screen shows only the player, on top of other windows; over
+    // video the mouse cursor hides after a while.
+    void toggleFullscreen(bool overVideo);
+    // Only the player is shown on top of other windows, without storing it.
+    void setOnlyPlayer(bool onlyPlayer);
+    void setAlwaysOnTop(bool onTop, bool store);
+
+    // Hides the cursor after a few seconds without a move.
+    void hideCursorLater();
+    // Hides it now, unless a menu is open.
+    void hideCursor();
+
+signals:
+    void onlyPlayerChanged(bool onlyPlayer);
+    void alwaysOnTopChanged(bool onTop);
+    // One of the hotkeys of the table in presentation.cpp, by its identifier.
+    void hotkeyPressed(int id);
+
+private:
+    void renewHotkeys();
+    void unregisterHotkeys();
+
+    QWidget& m_window;
+    Settings& m_settings;
+    QTimer m_cursorTimer;
+    GlobalHotkeys m_hotkeys{this};
+    std::array<int, 4> m_hotkeyIds{};  // 0: not registered
+    bool m_onlyPlayer = false;
+};
