@@ -1,11 +1,12 @@
 #include "appinfo.h"
-#include "emulatorprocess.h"
-#include "playerprocess.h"
 #include "singleinstance.h"
 #include "temporaryprofile.h"
+#include "updateservice.h"
 
+#include <QProcess>
 #include <QSettings>
 #include <QSharedMemory>
+#include <QTest>
 
 namespace {
 
@@ -16,10 +17,76 @@ const QString newVersionLine = QStringLiteral("[main] Starting in new installed 
 // player never tries to log in to the operator's real server.
 const QByteArray offline = "[General]\nnetwork-interface=offline\n";
 
-QStringList boxesOfKind(const PlayerProcess& player, const QString& kind)
+QString fileText(const QString& path)
 {
-    return player.boxes().filter(QRegularExpression('^' + kind + '\t'));
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
+
+// zentria-player run as a real process on a profile folder of its own,
+// headless, with its boxes answered and written to a file.
+class PlayerProcess
+{
+public:
+    explicit PlayerProcess(const QString& home) : m_home(home)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("XDG_DATA_HOME", home + "/data");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("ZENTRIA_MESSAGE_BOX_LOG", home + "/boxes.txt");
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~PlayerProcess() { kill(); }
+
+    static QString executable()
+    {
+        QString directory = qEnvironmentVariable("ZENTRIA_BIN_DIR");
+        if (directory.isEmpty())
+            directory = QCoreApplication::applicationDirPath() + "/../bin";
+        return directory + "/zentria-player";
+    }
+    void start(const QStringList& arguments = {})
+    {
+        m_process.start(executable(), arguments);
+        QVERIFY2(m_process.waitForStarted(10000), qPrintable(m_process.errorString()));
+    }
+    // The exit code, or -1 when the player crashed or hung.
+    int waitForExit()
+    {
+        if (!m_process.waitForFinished(15000) || m_process.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return m_process.exitCode();
+    }
+    int run(const QStringList& arguments = {})
+    {
+        start(arguments);
+        return waitForExit();
+    }
+    void terminate() { m_process.terminate(); }  // SIGTERM, as a desktop session ends a program
+    void kill()                                  // SIGKILL, no chance to clean up
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool waitForLog(const QString& text, int count = 1) const
+    {
+        return QTest::qWaitFor([&] { return log().count(text) >= count; }, 15000);
+    }
+    QString log() const { return fileText(m_home + "/data/Zentria Media Player/debug.log"); }
+    // "kind<TAB>title<TAB>text", of one kind
+    QStringList boxes(const QString& kind) const
+    {
+        return fileText(m_home + "/boxes.txt")
+            .split('\n', Qt::SkipEmptyParts)
+            .filter(QRegularExpression('^' + kind + '\t'));
+    }
+
+private:
+    QString m_home;
+    QProcess m_process;
+};
 
 }  // namespace
 
@@ -40,6 +107,8 @@ private slots:
     void updateModeReportsAndEndsWithZero();
     void unopenableLogEndsWithCriticalBox_data();
     void unopenableLogEndsWithCriticalBox();
+    void versionsPackIntoFourBytes_data();
+    void versionsPackIntoFourBytes();
 
 private:
     // Starts a player, waits for its window and ends it as the system would.
@@ -82,7 +151,7 @@ void TestStartup::firstStartCreatesProfileAndEndsCleanly()
 
     const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.zentria.ru"));
-    QVERIFY(boxesOfKind(player, "critical").isEmpty());
+    QVERIFY(player.boxes("critical").isEmpty());
 }
 
 void TestStartup::commandLineWords_data()
@@ -115,7 +184,7 @@ void TestStartup::commandLineWords()
         return;
 
     const QStringList developer =
-        player.boxes().filter("information\tgetUpdateServerUrl\tisDeveloperMode");
+        player.boxes("information").filter("\tgetUpdateServerUrl\tisDeveloperMode");
     QCOMPARE(developer.size(), developerBoxes);
     QCOMPARE(player.log().contains(newVersionLine), newVersion);
     const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
@@ -167,7 +236,7 @@ void TestStartup::startAfterKilledInstanceRuns()
 
     next.start();
     QVERIFY(next.waitForLog(published, 2));
-    QVERIFY(boxesOfKind(next, "critical").isEmpty());
+    QVERIFY(next.boxes("critical").isEmpty());
 
     // And the new one is the instance that later starts hand over to.
     PlayerProcess third(other.home());
@@ -196,7 +265,7 @@ void TestStartup::updateModeReportsAndEndsWithZero()
     QCOMPARE(player.run({"update", "2.2.15", "4242", "/tmp/extract", "/tmp/target"}), 0);
     QVERIFY(player.log().contains(": [main] Starting in update mode\r\n"));
     QVERIFY(!player.log().contains(published));
-    const QStringList critical = boxesOfKind(player, "critical");
+    const QStringList critical = player.boxes("critical");
     QCOMPARE(critical.size(), 1);
     QVERIFY2(critical.first().startsWith("critical\tОшибка обновления\t"),
              qPrintable(critical.first()));
@@ -222,8 +291,31 @@ void TestStartup::unopenableLogEndsWithCriticalBox()
 
     PlayerProcess player(m_profile->home());
     QCOMPARE(player.run(), 1);
-    QCOMPARE(boxesOfKind(player, "critical"),
+    QCOMPARE(player.boxes("critical"),
              QStringList{"critical\tКритическая ошибка\tНе удаётся открыть файл журнала"});
+}
+
+void TestStartup::versionsPackIntoFourBytes_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<quint32>("packed");  // one byte a part
+    QTest::newRow("player") << "2.2.16" << quint32(0x02'02'10'00);
+    QTest::newRow("oldest accepted hand-over") << "2.0.1" << quint32(0x02'00'01'00);
+    QTest::newRow("four parts") << "2.2.16.1" << quint32(0x02'02'10'01);
+    QTest::newRow("parts after the first wrap at 256") << "2.300.1" << quint32(0x02'2c'01'00);
+    QTest::newRow("not a number counts as 0") << "2.x.3" << quint32(0x02'00'03'00);
+    QTest::newRow("one part") << "3" << quint32(0);
+    QTest::newRow("five parts") << "1.2.3.4.5" << quint32(0);
+    QTest::newRow("empty") << "" << quint32(0);
+}
+
+// Versions are compared by their packed values: a wrong byte offers an
+// update that is none, or hides one.
+void TestStartup::versionsPackIntoFourBytes()
+{
+    QFETCH(QString, version);
+    QFETCH(quint32, packed);
+    QCOMPARE(UpdateService::packVersion(version), packed);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
