@@ -1,11 +1,14 @@
 #pragma once
 
+#include "channelchangeguard.h"
+
 #include <google/protobuf/text_format.h>
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPair>
 #include <QTest>
 
 // Files of tests/data/channels: server answers in protobuf text format,
@@ -50,5 +53,18 @@ inline QList<int> ints(const QJsonValue& array)
         values.append(value.toInt());
     return values;
 }
+
+// A channel-change guard that answers as told and remembers what it was asked.
+struct ScriptedGuard final : ChannelChangeGuard
+{
+    bool allow = true;
+    QList<QPair<Channel*, Channel*>> asked;
+
+    bool allowChannelChange(Channel* from, Channel* to) override
+    {
+        asked.append(qMakePair(from, to));
+        return allow;
+    }
+};
 
 }  // namespace ChannelData

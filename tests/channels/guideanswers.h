@@ -4,40 +4,27 @@
 
 #include <QtGlobal>
 
-#include <initializer_list>
 #include <string>
 
 // Pieces of the server's channel list answer, put together by hand.
 namespace GuideAnswers {
 
-inline proto::Channel* addChannel(proto::ChannelListResponse& list, int id, const std::string& name,
-                                  bool available = true)
+inline proto::Channel* addChannel(proto::ChannelListResponse& list, int id, const std::string& name)
 {
     proto::Channel* channel = list.add_list();
     channel->set_id(id);
     channel->set_name(name);
-    channel->set_available(available);
-    channel->set_hidden(false);
     return channel;
 }
 
-inline proto::EpgRecord* addTelecast(proto::Channel* channel, int id, qint64 start, qint64 stop,
-                                     const std::string& title)
+inline void addTelecast(proto::Channel* channel, int id, qint64 start, qint64 stop,
+                        const std::string& title)
 {
     proto::EpgRecord* record = channel->add_epg();
     record->set_id(id);
     record->set_time_start(start);
     record->set_time_stop(stop);
     record->set_text(title);
-    return record;
-}
-
-// The channel's offset ids, the live one first.
-inline void setOffsetIds(proto::Channel* channel, std::initializer_list<int> ids)
-{
-    channel->clear_offset();
-    for (const int id : ids)
-        channel->add_offset(id);
 }
 
 inline void addTimeOffset(proto::ChannelListResponse& list, int id, int minutes)

@@ -74,99 +74,93 @@ public:
 class TestStreamCycle : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<Session> m_session;
+
 private slots:
     void init() { m_session = std::make_unique<Session>(); }
-    void cleanup();
+    void cleanup()
+    {
+        m_session.reset();
+        Settings::destroy();
+    }
 
-    void keepAliveOutlivesAFailureAtTheServersPace();
-    void playingAgainClosesAndOpensWithTheSelectedOffset();
-    void keepAliveIsSkippedWhileBusyAndEndsWithTheStream();
+    void keepAliveOutlivesAFailureAtTheServersPace()
+    {
+        Session& s = *m_session;
+        const QJsonObject firstFails{
+            {"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}};
+        QVERIFY(s.start(1, firstFails));
+        s.emulator.clearRequests();
+        QSignalSpy kept(&s.server, &TTVServerManager::UpdateStreamCompleted);
+        QVERIFY(s.play(s.channels.channelAt(0)));
+        QElapsedTimer sinceOpen;
+        sinceOpen.start();
+        QCOMPARE(s.rpcs(), QStringList{"OpenStream"});  // nothing to close before
 
-private:
-    std::unique_ptr<Session> m_session;
+        // The first keep-alive that succeeds is the second sent: the first failed.
+        QVERIFY(kept.wait(10000));
+        QCOMPARE(s.emulator.requests("UpdateStream").size(), 2);
+        QVERIFY(sinceOpen.elapsed() >= 1800);  // paced by the timer, not sent at once
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(s.carriesStream("UpdateStream", i, s.channels.streamId()));
+    }
+
+    void playingAgainClosesAndOpensWithTheSelectedOffset()
+    {
+        Session& s = *m_session;
+        QVERIFY(s.start(kOneHour));
+        Channel* channel = s.channels.channelAt(0);
+        QVERIFY(channel->hasTimeOffsets());
+        QVERIFY(s.play(channel));
+        const int firstStream = s.channels.streamId();
+
+        channel->selectOffset(2);
+        s.emulator.clearRequests();
+        QVERIFY(s.play(channel));
+        QCOMPARE(s.rpcs(), QStringList({"CloseStream", "OpenStream"}));
+        QVERIFY(s.carriesStream("CloseStream", 0, firstStream));
+        const QString open = s.emulator.requests("OpenStream").at(0).message;
+        QVERIFY2(open.contains(QString("channel_id: %1 ").arg(channel->id())), qPrintable(open));
+        QVERIFY2(open.contains(QString("offset_id: %1 ").arg(channel->timeOffsets().at(2).id)),
+                 qPrintable(open));
+    }
+
+    void keepAliveIsSkippedWhileBusyAndEndsWithTheStream()
+    {
+        Session& s = *m_session;
+        QVERIFY(s.start(kOneHour));
+        QVERIFY(s.play(s.channels.channelAt(1)));
+        const int stream = s.channels.streamId();
+        s.emulator.clearRequests();
+
+        // Two ticks in a row: the first keep-alive is still in flight at the
+        // second, which is skipped rather than queued.
+        const auto tick = [&s] {
+            return QMetaObject::invokeMethod(&s.channels, "onUpdateStreamTimer");
+        };
+        QVERIFY(tick());
+        QVERIFY(s.server.isBusy());
+        QVERIFY(tick());
+        QSignalSpy closed(&s.server, &TTVServerManager::CloseStreamCompleted);
+        s.channels.CloseStream();
+        QVERIFY(!s.channels.isStreamOpen());
+        QVERIFY(closed.wait(10000));
+        QVERIFY(!s.server.isBusy());
+        QVERIFY(tick());  // nothing in flight now, and still no keep-alive
+        // The session sends one request at a time in the order issued: once this
+        // one has arrived, whatever the tick sent has arrived too.
+        s.server.loadUserChannelList(false, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.emulator.requests("GetUserChannel").isEmpty(), 10000);
+        QCOMPARE(s.rpcs(), QStringList({"UpdateStream", "CloseStream", "GetUserChannel"}));
+        QVERIFY(s.carriesStream("CloseStream", 0, stream));
+
+        // The stream id stays from the last open, yet a closed stream is not
+        // closed again.
+        s.emulator.clearRequests();
+        QVERIFY(s.play(s.channels.channelAt(1)));
+        QCOMPARE(s.rpcs(), QStringList{"OpenStream"});
+    }
 };
-
-void TestStreamCycle::cleanup()
-{
-    m_session.reset();
-    Settings::destroy();
-}
-
-void TestStreamCycle::keepAliveOutlivesAFailureAtTheServersPace()
-{
-    Session& s = *m_session;
-    const QJsonObject firstFails{{"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}};
-    QVERIFY(s.start(1, firstFails));
-    s.emulator.clearRequests();
-    QSignalSpy kept(&s.server, &TTVServerManager::UpdateStreamCompleted);
-    QVERIFY(s.play(s.channels.channelAt(0)));
-    QElapsedTimer sinceOpen;
-    sinceOpen.start();
-    QCOMPARE(s.rpcs(), QStringList{"OpenStream"});  // nothing to close before
-
-    // The first keep-alive that succeeds is the second sent: the first failed.
-    QVERIFY(kept.wait(10000));
-    QCOMPARE(s.emulator.requests("UpdateStream").size(), 2);
-    QVERIFY(sinceOpen.elapsed() >= 1800);  // paced by the timer, not sent at once
-    for (int i = 0; i < 2; ++i)
-        QVERIFY(s.carriesStream("UpdateStream", i, s.channels.streamId()));
-}
-
-void TestStreamCycle::playingAgainClosesAndOpensWithTheSelectedOffset()
-{
-    Session& s = *m_session;
-    QVERIFY(s.start(kOneHour));
-    Channel* channel = s.channels.channelAt(0);
-    QVERIFY(channel->hasTimeOffsets());
-    QVERIFY(s.play(channel));
-    const int firstStream = s.channels.streamId();
-
-    channel->selectOffset(2);
-    s.emulator.clearRequests();
-    QVERIFY(s.play(channel));
-    QCOMPARE(s.rpcs(), QStringList({"CloseStream", "OpenStream"}));
-    QVERIFY(s.carriesStream("CloseStream", 0, firstStream));
-    const QString open = s.emulator.requests("OpenStream").at(0).message;
-    QVERIFY2(open.contains(QString("channel_id: %1 ").arg(channel->id())), qPrintable(open));
-    QVERIFY2(open.contains(QString("offset_id: %1 ").arg(channel->timeOffsets().at(2).id)),
-             qPrintable(open));
-}
-
-void TestStreamCycle::keepAliveIsSkippedWhileBusyAndEndsWithTheStream()
-{
-    Session& s = *m_session;
-    QVERIFY(s.start(kOneHour));
-    QVERIFY(s.play(s.channels.channelAt(1)));
-    const int stream = s.channels.streamId();
-    s.emulator.clearRequests();
-
-    // Two ticks in a row: the first keep-alive is still in flight at the
-    // second, which is skipped rather than queued.
-    const auto tick = [&s] {
-        return QMetaObject::invokeMethod(&s.channels, "onUpdateStreamTimer");
-    };
-    QVERIFY(tick());
-    QVERIFY(s.server.isBusy());
-    QVERIFY(tick());
-    QSignalSpy closed(&s.server, &TTVServerManager::CloseStreamCompleted);
-    s.channels.CloseStream();
-    QVERIFY(!s.channels.isStreamOpen());
-    QVERIFY(closed.wait(10000));
-    QVERIFY(!s.server.isBusy());
-    QVERIFY(tick());  // nothing in flight now, and still no keep-alive
-    // The session sends one request at a time in the order issued: once this
-    // one has arrived, whatever the tick sent has arrived too.
-    s.server.loadUserChannelList(false, false);
-    QTRY_VERIFY_WITH_TIMEOUT(!s.emulator.requests("GetUserChannel").isEmpty(), 10000);
-    QCOMPARE(s.rpcs(), QStringList({"UpdateStream", "CloseStream", "GetUserChannel"}));
-    QVERIFY(s.carriesStream("CloseStream", 0, stream));
-
-    // The stream id stays from the last open, yet a closed stream is not
-    // closed again.
-    s.emulator.clearRequests();
-    QVERIFY(s.play(s.channels.channelAt(1)));
-    QCOMPARE(s.rpcs(), QStringList{"OpenStream"});
-}
 
 QTEST_MAIN(TestStreamCycle)
 #include "tst_streamcycle.moc"
