@@ -1,3 +1,4 @@
+#include "jsonrows.h"
 #include "logging.h"
 #include "messageboxes.h"
 #include "repeatfolder.h"
@@ -175,26 +176,7 @@ void TestLogging::sessionStartFailsWhenLogCannotBeOpened()
 
 void TestLogging::repeatsAreCounted_data()
 {
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("in a row") << QStringList{"a", "a", "a", "b"}
-                              << QStringList{"a", "... (repeated 2 times)", "b"};
-    QTest::newRow("once again") << QStringList{"a", "a", "b", "b"}
-                                << QStringList{"a", "... (repeated 1 times)", "b",
-                                               "... (repeated 1 times)"};
-    QTest::newRow("no repeat") << QStringList{"a", "b", "c", "d", "e", "a", "b"}
-                               << QStringList{"a", "b", "c", "d", "e", "a", "b"};
-    QTest::newRow("alternating pair")
-        << QStringList{"a", "b", "a", "b", "a", "b", "c"}
-        << QStringList{"a", "b", "... (last 2 lines repeated 2 times)", "c"};
-    QTest::newRow("cycle broken off")
-        << QStringList{"a", "b", "c", "a", "b", "c", "a", "b", "d"}
-        << QStringList{"a", "b", "c", "... (last 3 lines repeated 1 times)", "a", "b", "d"};
-    QTest::newRow("cycle turning into a repeat")
-        << QStringList{"a", "b", "a", "a", "a"}
-        << QStringList{"a", "b", "a", "... (repeated 2 times)"};
-    QTest::newRow("line breaks make another message")
-        << QStringList{"a\n", "a", "a"} << QStringList{"a", "a", "... (repeated 1 times)"};
+    addJsonRows("log-repeats.json");
 }
 
 // Read as soon as the last call returns, as users and tests read the running
@@ -202,12 +184,11 @@ void TestLogging::repeatsAreCounted_data()
 // different message comes.
 void TestLogging::repeatsAreCounted()
 {
-    QFETCH(QStringList, messages);
-    QFETCH(QStringList, lines);
-    for (const QString& message : messages)
-        qDebug("%s", qPrintable(message));
+    QFETCH(QJsonObject, row);
+    for (const QJsonValue& message : row["messages"].toArray())
+        qDebug("%s", qPrintable(message.toString()));
     qDebug("end");
-    QCOMPARE(loggedMessages(), lines << "end");
+    QCOMPARE(loggedMessages(), strings(row["lines"]) << "end");
 }
 
 // The same action done again a while later is written again, whole.
@@ -270,56 +251,34 @@ void TestLogging::linesOfConcurrentThreadsStayWhole()
     QCOMPARE(distinct.size(), threads * perThread + 2);  // with "tick"
 }
 
+// A message's origin as Qt reports it: the player's code names its source
+// file ("own"), Qt's libraries name none ("qt"), a web page's console names
+// the page.
 void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes_data()
 {
-    // A message's origin as Qt reports it: the player's code names its
-    // source file, Qt's libraries do not, a web page's console names the page.
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QByteArray>("category");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<bool>("fromWorkerThread");
-    QTest::addColumn<QString>("box");  // empty: a log line only
-
-    const QByteArray own = __FILE__;
-    const QByteArray qt;
-    const QByteArray page = "http://portal.local/index.html";
-    const QByteArray plain = "default";
-    const int debug = QtDebugMsg, warning = QtWarningMsg, critical = QtCriticalMsg;
-    const QString none;
-    QTest::newRow("own debug") << own << plain << debug << false << none;
-    QTest::newRow("own warning") << own << plain << warning << false << "warning";
-    QTest::newRow("own critical") << own << plain << critical << false << "critical";
-    QTest::newRow("own warning, worker") << own << plain << warning << true << "warning";
-    QTest::newRow("own critical, worker") << own << plain << critical << true << "critical";
-    QTest::newRow("own, own category")
-        << own << QByteArray("zentria.vlc") << warning << false << none;
-    QTest::newRow("Qt's warning") << qt << plain << warning << false << none;
-    QTest::newRow("Qt's categorised warning")
-        << qt << QByteArray("qt.qpa.xcb") << warning << false << none;
-    QTest::newRow("Qt's critical") << qt << plain << critical << false << none;
-    QTest::newRow("console.warn") << page << QByteArray("js") << warning << false << none;
-    QTest::newRow("console.error") << page << QByteArray("js") << critical << false << none;
+    addJsonRows("log-boxes.json");
 }
 
 void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, category);
-    QFETCH(int, type);
-    QFETCH(bool, fromWorkerThread);
-    QFETCH(QString, box);
+    QFETCH(QJsonObject, row);
+    const QByteArray origin = row["file"].toString().toUtf8();
+    const QByteArray file = origin == "own" ? QByteArray(__FILE__) : origin;
+    const QByteArray category = row["category"].toString().toUtf8();
+    const QString type = row["type"].toString();
+    const QString box = row["box"].toString();
 
     const auto log = [&] {
-        const QMessageLogger logger(file.isNull() ? nullptr : file.constData(), 7, nullptr,
+        const QMessageLogger logger(origin == "qt" ? nullptr : file.constData(), 7, nullptr,
                                     category.constData());
-        if (type == QtWarningMsg)
+        if (type == "warning")
             logger.warning("Disk %s is full", "D:");
-        else if (type == QtCriticalMsg)
+        else if (type == "critical")
             logger.critical("Disk %s is full", "D:");
         else
             logger.debug("Disk %s is full", "D:");
     };
-    if (fromWorkerThread) {
+    if (row["worker"].toBool()) {
         std::unique_ptr<QThread> worker(QThread::create(log));
         worker->start();
         QVERIFY(worker->wait(10000));
@@ -328,9 +287,10 @@ void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
     }
 
     // A warning box is all the user gets of it; the rest reaches the file.
-    QCOMPARE(loggedMessages(), box == "warning" ? QStringList() : QStringList{"Disk D: is full"});
+    QCOMPARE(loggedMessages(),
+             box.startsWith("warning") ? QStringList() : QStringList{"Disk D: is full"});
     QVERIFY(m_boxes.isEmpty());  // never inside the message handler
-    if (box == "critical")
+    if (box.startsWith("critical"))
         QCOMPARE(runEventLoop(), 1);
     else
         QCoreApplication::processEvents();
@@ -340,9 +300,7 @@ void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()
         QVERIFY(each.onGuiThread);
         shown << MessageBoxes::kindName(each.kind) + '\t' + each.title + '\t' + each.text;
     }
-    const QString title = box == "critical" ? "Critical Error" : "Warning";
-    QCOMPARE(shown, box.isEmpty() ? QStringList()
-                                  : QStringList{box + '\t' + title + '\t' + "Disk D: is full"});
+    QCOMPARE(shown.join('\n'), box);
 }
 
 // A box runs an event loop of its own; all that is logged meanwhile still
