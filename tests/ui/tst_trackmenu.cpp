@@ -1,137 +1,108 @@
-#include "trackmenu.h"
+#include "tablerows.h"
+#include "trackmenus.h"
 
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-QList<bool> checkStates(const TrackMenu& menu)
+QString entries(const QMenu* menu)
 {
-    QList<bool> states;
-    for (const QAction* entry : menu.actions())
-        states << entry->isChecked();
-    return states;
+    QStringList texts;
+    for (const QAction* entry : menu->actions())
+        texts << entry->text() + (entry->isChecked() ? "*" : "");
+    return texts.join(',');
 }
 
-const QStringList twoLanguages{"Track 1 - [English]", "Track 2 - [Russian]"};
+QString last(const QSignalSpy& spy)
+{
+    return spy.isEmpty() ? QStringLiteral("-") : spy.last().at(0).toString();
+}
+
+QString yesNo(const QSignalSpy& spy)
+{
+    return spy.last().at(0).toBool() ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+const QStringList twoLanguages{"Disable", "Track 1 - [English]", "Track 2 - [Russian]"};
 
 }  // namespace
 
-// The menu behind the audio-track and subtitle buttons.
+// The menus behind the audio-track and subtitle buttons and the polls that
+// fill them, without a player: each poll is handed what libVLC would tell.
 class TestTrackMenu : public QObject
 {
     Q_OBJECT
 private slots:
-    void entryTextIsTheLanguageInBrackets_data();
-    void entryTextIsTheLanguageInBrackets();
-    void setTracksReplacesTheEntries();
-    void checkLeavesOneEntryChecked();
-    void triggeringAnEntryChecksOnlyIt();
-    void indexOfLanguageFindsTheFirstMatch();
+    void pollFillsTheMenu_data() { addTableRows(QFINDTESTDATA("../data/ui/track-polls.txt")); }
+    void pollFillsTheMenu();
+    void preferenceIsAppliedOnceThenTheUserChooses();
+    void pollsRunUntilStopped();
 };
 
-void TestTrackMenu::entryTextIsTheLanguageInBrackets_data()
+void TestTrackMenu::pollFillsTheMenu()
 {
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("libVLC's wording") << "Track 1 - [English]"
-                                      << "English";
-    QTest::newRow("more digits and blanks") << "Track  12 - [Русский]"
-                                            << "Русский";
-    QTest::newRow("the last brackets") << "Track 3 - [Dolby] [Ukrainian]"
-                                       << "Ukrainian";
-    QTest::newRow("no language") << "Track 1"
-                                 << "Track 1";
-    QTest::newRow("switched off") << "Disable"
-                                  << "Disable";
-    QTest::newRow("no track number") << "Track - [English]"
-                                     << "Track - [English]";
-    QTest::newRow("empty brackets") << "Track 1 - []"
-                                    << "Track 1 - []";
+    QFETCH(QString, kind);
+    QFETCH(QString, tracks);
+    QFETCH(QString, current);
+    QFETCH(QString, prefer);
+    const QStringList list = tracks.isEmpty() ? QStringList() : tracks.split(';');
+    TrackMenus menus;
+    const bool audio = kind == "audio";
+    menus.startPolling(!audio);
+    const auto interval = [&] {
+        return audio ? menus.audioPollInterval() : menus.subtitlePollInterval();
+    };
+    const int quick = interval();
+    QSignalSpy chosen(&menus, audio ? &TrackMenus::audioTrackChosen : &TrackMenus::subtitleChosen);
+    QSignalSpy usable(&menus, audio ? &TrackMenus::audioUsable : &TrackMenus::subtitlesUsable);
+    if (prefer == "yes")
+        menus.preferLanguageOnce();
+    if (audio)
+        menus.showAudioTracks(list, current.toInt());
+    else
+        menus.showSubtitles(list, current.toInt());
+    QTEST(entries(audio ? menus.audioMenu() : menus.subtitleMenu()), "menu");
+    QTEST(last(chosen), "chosen");
+    QTEST(yesNo(usable), "usable");
+    QTEST(QString(interval() == quick ? "quick" : "slow"), "poll");
 }
 
-void TestTrackMenu::entryTextIsTheLanguageInBrackets()
+void TestTrackMenu::preferenceIsAppliedOnceThenTheUserChooses()
 {
-    QFETCH(QString, description);
-    QFETCH(QString, text);
-    QCOMPARE(TrackMenu::entryText(description), text);
+    TrackMenus menus;
+    QSignalSpy audio(&menus, &TrackMenus::audioTrackChosen);
+    QSignalSpy subtitle(&menus, &TrackMenus::subtitleChosen);
+    menus.preferLanguageOnce();
+    menus.showAudioTracks(twoLanguages, 1);
+    menus.audioMenu()->actions().at(0)->trigger();
+    QCOMPARE(entries(menus.audioMenu()), QStringLiteral("English*,Russian"));
+    QCOMPARE(last(audio), QStringLiteral("1"));
+    // The next poll shows the player's track.
+    menus.showAudioTracks(twoLanguages, 1);
+    QCOMPARE(audio.count(), 2);
+    QCOMPARE(entries(menus.audioMenu()), QStringLiteral("English*,Russian"));
+
+    menus.showSubtitles(twoLanguages, 1);
+    menus.subtitleMenu()->actions().at(2)->trigger();
+    QCOMPARE(entries(menus.subtitleMenu()), QStringLiteral("Disable,English,Russian*"));
+    QCOMPARE(last(subtitle), QStringLiteral("2"));
 }
 
-void TestTrackMenu::setTracksReplacesTheEntries()
+// Subtitles are polled only when asked; a new stream is polled quickly again.
+void TestTrackMenu::pollsRunUntilStopped()
 {
-    TrackMenu menu(QIcon(QStringLiteral(":/images/audio-track.png")));
-    menu.setTracks({"Disable", "Track 1 - [English]", "Track 2"});
-    QCOMPARE(menu.count(), 3);
-    QCOMPARE(menu.textAt(0), QStringLiteral("Disable"));
-    QCOMPARE(menu.textAt(1), QStringLiteral("English"));
-    QCOMPARE(menu.textAt(2), QStringLiteral("Track 2"));
-    QCOMPARE(menu.textAt(3), QString());
-    for (const QAction* entry : menu.actions()) {
-        QVERIFY(entry->isCheckable());
-        QVERIFY(!entry->icon().isNull());
-    }
-    QCOMPARE(menu.checkedIndex(), -1);
-
-    menu.check(1);
-    QPointer<QAction> old = menu.actions().at(0);
-    menu.setTracks(twoLanguages);
-    QVERIFY(old.isNull());
-    QCOMPARE(menu.count(), 2);
-    QCOMPARE(menu.checkedIndex(), -1);
-    menu.setTracks({});
-    QCOMPARE(menu.count(), 0);
-}
-
-void TestTrackMenu::checkLeavesOneEntryChecked()
-{
-    TrackMenu menu(QIcon{});
-    menu.setTracks({"Disable", "Track 1 - [English]", "Track 2 - [Russian]"});
-    menu.check(2);
-    QCOMPARE(checkStates(menu), (QList<bool>{false, false, true}));
-    menu.check(0);
-    QCOMPARE(checkStates(menu), (QList<bool>{true, false, false}));
-    QCOMPARE(menu.checkedIndex(), 0);
-    menu.check(-1);
-    QCOMPARE(checkStates(menu), (QList<bool>{false, false, false}));
-    QCOMPARE(menu.checkedIndex(), -1);
-    menu.check(3);
-    QCOMPARE(menu.checkedIndex(), -1);
-}
-
-void TestTrackMenu::triggeringAnEntryChecksOnlyIt()
-{
-    TrackMenu menu(QIcon{});
-    menu.setTracks(twoLanguages);
-    menu.check(1);
-    QSignalSpy triggered(&menu, &QMenu::triggered);
-    menu.actions().at(0)->trigger();
-    QCOMPARE(triggered.count(), 1);
-    auto* chosen = triggered.first().first().value<QAction*>();
-    QCOMPARE(menu.indexOf(chosen), 0);
-    QCOMPARE(checkStates(menu), (QList<bool>{true, false}));
-
-    // Choosing the checked entry again keeps it checked.
-    menu.actions().at(0)->trigger();
-    QCOMPARE(checkStates(menu), (QList<bool>{true, false}));
-
-    QAction foreign(QStringLiteral("English"));
-    QCOMPARE(menu.indexOf(&foreign), -1);
-    QCOMPARE(menu.indexOf(nullptr), -1);
-}
-
-void TestTrackMenu::indexOfLanguageFindsTheFirstMatch()
-{
-    TrackMenu menu(QIcon{});
-    const QStringList preferred{"russian", "ukrainian"};
-    menu.setTracks({"Track 1 - [English]", "Track 2 - [UKRAINIAN]", "Track 3 - [Russian]"});
-    QCOMPARE(menu.indexOfLanguage(preferred), 1);
-    menu.setTracks(twoLanguages);
-    QCOMPARE(menu.indexOfLanguage(preferred), 1);
-    menu.setTracks({"Track 1 - [English]", "Track 2 - [Russian dub]"});
-    QCOMPARE(menu.indexOfLanguage(preferred), -1);
-    menu.setTracks({});
-    QCOMPARE(menu.indexOfLanguage(preferred), -1);
+    TrackMenus menus;
+    menus.startPolling(false);
+    QVERIFY(menus.isPollingAudio() && !menus.isPollingSubtitles());
+    const int quick = menus.audioPollInterval();
+    QVERIFY(QSignalSpy(&menus, &TrackMenus::audioPollDue).wait());
+    menus.showAudioTracks(twoLanguages, 1);
+    menus.startPolling(true);
+    QCOMPARE(menus.audioPollInterval(), quick);
+    QVERIFY(menus.isPollingSubtitles());
+    menus.stopPolling();
+    QVERIFY(!menus.isPollingAudio() && !menus.isPollingSubtitles());
 }
 
 QTEST_MAIN(TestTrackMenu)
