@@ -24,6 +24,7 @@ public:
     bool isPollingAudio() const { return m_audio.timer.isActive(); }
     bool isPollingSubtitles() const { return m_subtitles.timer.isActive(); }
     int audioPollInterval() const { return m_audio.timer.interval(); }
+    int subtitlePollInterval() const { return m_subtitles.timer.interval(); }
 
     // The next audio poll chooses a Russian or Ukrainian track, or else the
     // first one, over the player's own choice.
