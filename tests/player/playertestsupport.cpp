@@ -7,16 +7,10 @@
 
 #include <QTest>
 
-namespace PlayerSample {
-
-QString path()
+QString PlayerSample::path()
 {
     return QStringLiteral(ZENTRIA_PLAYER_SAMPLE);
 }
-
-}  // namespace PlayerSample
-
-// ---- PlayerTestEnvironment ----------------------------------------------------
 
 PlayerTestEnvironment::PlayerTestEnvironment() : m_profile(std::make_unique<TemporaryProfile>())
 {
@@ -34,22 +28,22 @@ InstanceOptions PlayerTestEnvironment::options()
     return options;
 }
 
-// ---- PlayerSignals --------------------------------------------------------------
-
 PlayerSignals::PlayerSignals(MediaPlayer* player) : QObject(player)
 {
-    connect(player, &MediaPlayer::playing, this, [this] { note("playing"); });
-    connect(player, &MediaPlayer::playingNotVout, this, [this] { note("playingNotVout"); });
-    connect(player, &MediaPlayer::paused, this, [this] { note("paused"); });
-    connect(player, &MediaPlayer::stopped, this, [this] { note("stopped"); });
-    connect(player, &MediaPlayer::stopByUser, this, [this] { note("stopByUser"); });
-    connect(player, &MediaPlayer::endPlayingOpenFile, this, [this] { note("endPlayingOpenFile"); });
-    connect(player, &MediaPlayer::recording, this, [this] { note("recording"); });
-    connect(player, &MediaPlayer::recordStopped, this, [this] { note("recordStopped"); });
-    connect(player, &MediaPlayer::playbackError, this, [this](const QString& error) {
-        m_errors.append(error);
-        note("playbackError");
-    });
+    const auto note = [this, player](auto signal, const char* name) {
+        connect(player, signal, this, [this, name] { m_names << name; });
+    };
+    note(&MediaPlayer::playing, "playing");
+    note(&MediaPlayer::playingNotVout, "playingNotVout");
+    note(&MediaPlayer::paused, "paused");
+    note(&MediaPlayer::stopped, "stopped");
+    note(&MediaPlayer::stopByUser, "stopByUser");
+    note(&MediaPlayer::endPlayingOpenFile, "endPlayingOpenFile");
+    note(&MediaPlayer::recording, "recording");
+    note(&MediaPlayer::recordStopped, "recordStopped");
+    connect(player, &MediaPlayer::playbackError, this,
+            [this](const QString& error) { m_errors << error; });
+    note(&MediaPlayer::playbackError, "playbackError");
 }
 
 bool PlayerSignals::waitFor(const QString& name, int count, int timeout)
@@ -57,12 +51,12 @@ bool PlayerSignals::waitFor(const QString& name, int count, int timeout)
     return QTest::qWaitFor([&] { return this->count(name) >= count; }, timeout);
 }
 
-// ---- PlayerFixture ----------------------------------------------------------------
-
-PlayerFixture::PlayerFixture() : server(PlayerSample::path(), PlayerSample::seconds)
+PlayerFixture::PlayerFixture()
+    : server(PlayerSample::path(), PlayerSample::seconds),
+      player(std::make_unique<MediaPlayer>(PlayerTestEnvironment::options())),
+      events(new PlayerSignals(player.get()))
 {
     server.listen();
-    recreatePlayer();
 }
 
 PlayerFixture::~PlayerFixture()
@@ -72,26 +66,16 @@ PlayerFixture::~PlayerFixture()
     player.reset();
 }
 
-void PlayerFixture::recreatePlayer()
-{
-    player.reset();
-    player = std::make_unique<MediaPlayer>(PlayerTestEnvironment::options());
-    events = new PlayerSignals(player.get());
-}
-
 bool PlayerFixture::play(const QString& url)
 {
+    const int before = events->count("playing");
     player->open(url);
-    return waitForNextPlaying();
+    return events->waitFor("playing", before + 1);
 }
 
 bool PlayerFixture::playFile(const QString& path)
 {
+    const int before = events->count("playing");
     player->openFile(path);
-    return waitForNextPlaying();
-}
-
-bool PlayerFixture::waitForNextPlaying()
-{
-    return events->waitFor("playing", events->count("playing") + 1);
+    return events->waitFor("playing", before + 1);
 }

@@ -52,14 +52,13 @@ public:
     bool waitFor(const QString& name, int count = 1, int timeout = 15000);
 
 private:
-    void note(const QString& name) { m_names.append(name); }
-
     QStringList m_names;
     QStringList m_errors;
 };
 
-// A player of its own for each test, with a stream server serving the sample
-// and the log it writes. Destroyed in reverse: player, server, log.
+// A player of its own for each test, with a stream server serving the sample,
+// the log it writes and a folder for files. Destroyed in reverse: player,
+// server, log.
 class PlayerFixture
 {
 public:
@@ -69,13 +68,10 @@ public:
     // Open and wait for the next "playing".
     bool play(const QString& url);
     bool playFile(const QString& path = PlayerSample::path());
-    void recreatePlayer();
 
+    QTemporaryDir folder;
     LogCapture log;
     PacedHttpServer server;
     std::unique_ptr<MediaPlayer> player;
     PlayerSignals* events = nullptr;
-
-private:
-    bool waitForNextPlaying();
 };

@@ -1,37 +1,17 @@
 #include "margincropcontroller.h"
 #include "mediaplayer.h"
 #include "playertestsupport.h"
+#include "tablerows.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 
 #include <memory>
 
 namespace {
-
-// Local ports nobody listens on.
-quint16 unusedTcpPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
-
-quint16 unusedUdpPort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost);
-    return socket.localPort();
-}
-
-bool isZero(const StreamStatistics& stats)
-{
-    const StreamStatistics zero;
-    return std::memcmp(&stats, &zero, sizeof stats) == 0;
-}
 
 template <class Choice>
 bool offers(const QList<Choice>& choices, const QString& value)
@@ -40,18 +20,35 @@ bool offers(const QList<Choice>& choices, const QString& value)
                        [&](const Choice& choice) { return choice.value == value; });
 }
 
+QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name);
+}
+
+qint64 bytesIn(const QString& folder)
+{
+    qint64 bytes = 0;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        bytes += it.nextFileInfo().size();
+    return bytes;
+}
+
 const QString networkError = QStringLiteral("Error encountered while retrieving data from FTP");
 const QString cropSet = QStringLiteral("[MarginCropController::tryToSet] Crop set");
 
 }  // namespace
 
+// The media player over libVLC, playing the sample from a file and from a
+// paced HTTP server, and recording what it plays.
 class TestMediaPlayer : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { m_environment = std::make_unique<PlayerTestEnvironment>(); }
+    void init() { m_f = std::make_unique<PlayerFixture>(); }
+    void cleanup() { m_f.reset(); }
 
     void playsAndSeeksAFileWithTheEventsInOrder();
     void playsAStreamUnderItsLowerCaseUrl();
@@ -59,7 +56,10 @@ private slots:
     void stopDropsAPendingOpen();
     void playsAFileWhosePathNeedsEncoding();
     void volumeIsClampedAndMuteRemembersIt();
-    void aFailingSourceStopsOnceAndThePlayerRecovers_data();
+    void aFailingSourceStopsOnceAndThePlayerRecovers_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/player/failing-sources.txt"));
+    }
     void aFailingSourceStopsOnceAndThePlayerRecovers();
     void audioTracksOfTwoLanguages();
     void statisticsAreZeroOnceStopped();
@@ -67,26 +67,26 @@ private slots:
     void marginCropIsSetOnceThePictureIsThere();
     void deinterlaceAndGpuChangesAreLoggedOnce();
 
+    void recordsIntoANamedFileThatPlaysBack();
+    void recordsIntoAFolderUnderLibvlcsName();
+    void whatEndsTheRecordingLeavesItInPlace_data();
+    void whatEndsTheRecordingLeavesItInPlace();
+    void aDyingPlayerKeepsItsRecordingAndTellsNobody();
+    void anUnwritableFolderIsRefused();
+
 private:
+    // Starts a recording into the fixture's folder and waits for its first bytes.
+    bool record(const QString& name);
+
     std::unique_ptr<PlayerTestEnvironment> m_environment;
     std::unique_ptr<PlayerFixture> m_f;
 };
 
-void TestMediaPlayer::initTestCase()
+bool TestMediaPlayer::record(const QString& name)
 {
-    m_environment = std::make_unique<PlayerTestEnvironment>();
-    QVERIFY(QFileInfo::exists(PlayerSample::path()));
-}
-
-void TestMediaPlayer::init()
-{
-    m_f = std::make_unique<PlayerFixture>();
-    QVERIFY(m_f->server.port() != 0);
-}
-
-void TestMediaPlayer::cleanup()
-{
-    m_f.reset();
+    const qint64 before = bytesIn(m_f->folder.path());
+    return m_f->player->startRecord(m_f->folder.filePath(name)) &&
+           QTest::qWaitFor([&] { return bytesIn(m_f->folder.path()) > before; }, 5000);
 }
 
 // Pausing and resuming are seen through the play/pause action's test.
@@ -149,8 +149,7 @@ void TestMediaPlayer::stopDropsAPendingOpen()
 
 void TestMediaPlayer::playsAFileWhosePathNeedsEncoding()
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath("Fête #1 (Copy) 100%.ts");
+    const QString path = m_f->folder.filePath("Fête #1 (Copy) 100%.ts");
     QVERIFY(QFile::copy(PlayerSample::path(), path));
     QVERIFY(m_f->playFile(path));
 }
@@ -166,60 +165,39 @@ void TestMediaPlayer::volumeIsClampedAndMuteRemembersIt()
         QCOMPARE(volume.last().at(0).toInt(), set);
         QCOMPARE(m_f->player->volume(), set);
     }
-    m_f->player->toggleMute();
-    QTRY_COMPARE(muted.size(), 1);
-    QCOMPARE(volume.last().at(0).toInt(), 0);
-    QCOMPARE(muted.last().at(0).toBool(), true);
-    m_f->player->toggleMute();
-    QTRY_COMPARE(muted.size(), 2);
-    QCOMPARE(volume.last().at(0).toInt(), 120);
-    QCOMPARE(muted.last().at(0).toBool(), false);
-}
-
-void TestMediaPlayer::aFailingSourceStopsOnceAndThePlayerRecovers_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QString>("logged");
-    const QStringList played{"playingNotVout", "playing"};
-    QTest::newRow("refused HTTP") << "refused" << QStringList{"playbackError", "stopped"}
-                                  << "[VLCLOG] [ERR]  ";
-    QTest::newRow("UDP group without sender")
-        << "udp" << QStringList{"playbackError", "stopped"} << "!!! no data from udp://@127.0.0.1";
-    QTest::newRow("stream gone silent")
-        << "silent" << played + QStringList{"playbackError", "stopped"}
-        << "!!! no data from http://127.0.0.1";
-    // Data that keeps coming holds the stall timeout off until the end.
-    QTest::newRow("stream ending midway")
-        << "ending" << played + QStringList{"endPlayingOpenFile", "stopped"} << "";
-    // A local file that fails is no playback error.
-    QTest::newRow("missing file") << "missing" << QStringList{"stopped"}
-                                  << "vlc_callback: ev->type = 266 MediaPlayerEncounteredError";
-    QTest::newRow("file that is not media, played to its end")
-        << "text" << QStringList{"playingNotVout", "endPlayingOpenFile", "stopped"} << "";
+    for (const auto& [mute, shown] : {std::pair{true, 0}, {false, 120}}) {
+        m_f->player->toggleMute();
+        QTRY_COMPARE(muted.size(), mute ? 1 : 2);
+        QCOMPARE(volume.last().at(0).toInt(), shown);
+        QCOMPARE(muted.last().at(0).toBool(), mute);
+    }
 }
 
 void TestMediaPlayer::aFailingSourceStopsOnceAndThePlayerRecovers()
 {
     QFETCH(QString, source);
-    QFETCH(QStringList, events);
+    QFETCH(QString, events);
     QFETCH(QString, logged);
-    QTemporaryDir folder;
+    const QStringList expected = events.split(' ');
     m_f->player->setStallTimeout(2000);
-    if (source == "refused") {
-        m_f->player->open(QString("http://127.0.0.1:%1/s.ts").arg(unusedTcpPort()));
-    } else if (source == "udp") {
-        m_f->player->open(QString("udp://@127.0.0.1:%1").arg(unusedUdpPort()));
-    } else if (source == "silent") {
-        m_f->server.setSilentAfter(m_f->server.size() / 4);
-        m_f->player->open(m_f->server.url());
-    } else if (source == "ending") {
-        m_f->server.setCloseAfter(m_f->server.size() / 2);
+    if (source == "refused" || source == "udp") {
+        // A local port nobody listens on.
+        QUdpSocket socket;
+        socket.bind(QHostAddress::LocalHost);
+        const quint16 port = socket.localPort();
+        socket.close();
+        m_f->player->open(source == "udp" ? QString("udp://@127.0.0.1:%1").arg(port)
+                                          : QString("http://127.0.0.1:%1/s.ts").arg(port));
+    } else if (source == "silent" || source == "ending") {
+        if (source == "silent")
+            m_f->server.setSilentAfter(m_f->server.size() / 4);
+        else
+            m_f->server.setCloseAfter(m_f->server.size() / 2);
         m_f->player->open(m_f->server.url());
     } else if (source == "missing") {
-        m_f->player->openFile(folder.filePath("no-such-sample.ts"));
+        m_f->player->openFile(m_f->folder.filePath("no-such-sample.ts"));
     } else {
-        QFile text(folder.filePath("notes.ts"));
+        QFile text(m_f->folder.filePath("notes.ts"));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("These are notes, not a stream.\n");
         text.close();
@@ -227,9 +205,9 @@ void TestMediaPlayer::aFailingSourceStopsOnceAndThePlayerRecovers()
     }
     QVERIFY(m_f->events->waitFor("stopped", 1, 20000));
     QVERIFY(m_f->playFile());
-    QCOMPARE(m_f->events->names().mid(0, events.size()), events);
+    QCOMPARE(m_f->events->names().mid(0, expected.size()), expected);
     QCOMPARE(m_f->events->count("stopped"), 1);
-    QCOMPARE(m_f->events->errors(), QStringList(events.count("playbackError"), networkError));
+    QCOMPARE(m_f->events->errors(), QStringList(expected.count("playbackError"), networkError));
     QVERIFY2(m_f->log.contains(logged), qPrintable(logged));
 }
 
@@ -261,7 +239,9 @@ void TestMediaPlayer::statisticsAreZeroOnceStopped()
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->playback().statistics().videoBlocksDecoded > 0, 5000);
     m_f->player->stop();
     QVERIFY(m_f->events->waitFor("stopped"));
-    QVERIFY(isZero(m_f->player->playback().statistics()));
+    const StreamStatistics stats = m_f->player->playback().statistics();
+    const StreamStatistics zero;
+    QVERIFY(std::memcmp(&stats, &zero, sizeof stats) == 0);
 }
 
 void TestMediaPlayer::videoGeometryNeedsTheVideoOutput()
@@ -348,6 +328,119 @@ void TestMediaPlayer::deinterlaceAndGpuChangesAreLoggedOnce()
     QVERIFY(m_f->events->waitFor("playing", 3));
     QCOMPARE(m_f->log.count("Settings use GPU acceleration"), 1);
     QCOMPARE(m_f->log.count("Settings not use GPU acceleration"), 1);
+}
+
+void TestMediaPlayer::recordsIntoANamedFileThatPlaysBack()
+{
+    const QString folder = m_f->folder.path();
+    QVERIFY(!m_f->player->canRecord());
+    QVERIFY(!m_f->player->startRecord(folder));
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(m_f->player->canRecord());
+
+    const QString name = "2024.05.01 20.00 - News - Evening.mpg";
+    const QString target = m_f->folder.filePath(name);
+    QVERIFY(record(name));
+    QVERIFY(m_f->player->isRecording());
+    QVERIFY(m_f->log.contains("[MediaPlayer::startRecord] Recording to " + target));
+    QVERIFY(!m_f->player->startRecord(m_f->folder.filePath("second.mpg")));
+    const qint64 early = bytesIn(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(bytesIn(folder) > early + 50000, 5000);
+
+    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
+    m_f->player->stopRecord();
+    QVERIFY(m_f->log.contains("[MediaPlayer::stopRecord] Recording stopped"));
+    QVERIFY(!m_f->player->isRecording());
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.first().at(0).toString(), target);
+    QCOMPARE(namesIn(folder), QStringList{name});
+    QCOMPARE(m_f->events->names().mid(2), QStringList({"recording", "recordStopped"}));
+
+    QVERIFY(m_f->playFile(target));
+    QTRY_VERIFY_WITH_TIMEOUT(m_f->player->playback().statistics().videoBlocksDecoded > 0, 5000);
+}
+
+void TestMediaPlayer::recordsIntoAFolderUnderLibvlcsName()
+{
+    const QString folder = m_f->folder.path();
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(m_f->player->startRecord(folder));
+    QTRY_VERIFY_WITH_TIMEOUT(bytesIn(folder) > 0, 5000);
+    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
+    m_f->player->stopRecord();
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.first().at(0).toString(), QDir(folder).absolutePath());
+    const QStringList names = namesIn(folder);
+    QCOMPARE(names.size(), 1);
+    QVERIFY2(names.first().startsWith("vlc-record-"), qPrintable(names.first()));
+}
+
+void TestMediaPlayer::whatEndsTheRecordingLeavesItInPlace_data()
+{
+    QTest::addColumn<QString>("ending");
+    for (const char* ending : {"stop", "end of stream", "open", "openFile", "reopen", "instance"})
+        QTest::newRow(ending) << QString(ending);
+}
+
+// Each recording ends once, in place, and the next one starts afresh.
+void TestMediaPlayer::whatEndsTheRecordingLeavesItInPlace()
+{
+    QFETCH(QString, ending);
+    const bool stops = ending == "stop" || ending == "end of stream";
+    if (ending == "end of stream")
+        m_f->server.setCloseAfter(m_f->server.size() / 3);
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(record("first.mpg"));
+
+    if (ending == "stop")
+        m_f->player->stop();
+    else if (ending == "open")
+        m_f->player->open(m_f->server.url());
+    else if (ending == "openFile")
+        m_f->player->openFile(PlayerSample::path());
+    else if (ending == "reopen")
+        m_f->player->reopen();
+    else if (ending == "instance")
+        m_f->player->setGPUAcceleration(true);
+    QVERIFY(m_f->events->waitFor("recordStopped", 1, 20000));
+    QTRY_COMPARE(namesIn(m_f->folder.path()), QStringList{"first.mpg"});
+    if (stops) {
+        QVERIFY(m_f->events->waitFor("stopped"));
+        QCOMPARE(m_f->events->count("stopped"), 1);
+        if (ending == "stop")
+            QCOMPARE(m_f->events->names().mid(2),
+                     QStringList({"recording", "recordStopped", "stopByUser", "stopped"}));
+        return;
+    }
+    QVERIFY(m_f->events->waitFor("playing", 2));
+    QVERIFY(record("second.mpg"));
+    m_f->player->stopRecord();
+    QTRY_COMPARE(namesIn(m_f->folder.path()), QStringList({"first.mpg", "second.mpg"}));
+    QCOMPARE(m_f->events->count("recordStopped"), 2);
+}
+
+void TestMediaPlayer::aDyingPlayerKeepsItsRecordingAndTellsNobody()
+{
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(record("until the end.mpg"));
+    QSignalSpy stopped(m_f->player.get(), &MediaPlayer::recordStopped);
+    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
+    m_f->player.reset();
+    QCOMPARE(stopped.count() + finished.count(), 0);
+    QCOMPARE(namesIn(m_f->folder.path()), QStringList{"until the end.mpg"});
+}
+
+void TestMediaPlayer::anUnwritableFolderIsRefused()
+{
+    QVERIFY(m_f->play(m_f->server.url()));
+    QFile plain(m_f->folder.filePath("plain-file"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QVERIFY(!m_f->player->startRecord(plain.fileName() + "/recording.mpg"));
+    QVERIFY(m_f->log.contains("[MediaPlayer::startRecord] Failed to start recording, error = -1"));
+    QCOMPARE(m_f->events->count("recording"), 0);
+    QVERIFY(!m_f->player->isRecording());
+    QVERIFY(record("after all.mpg"));
 }
 
 QTEST_MAIN(TestMediaPlayer)

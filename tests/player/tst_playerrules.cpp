@@ -3,17 +3,18 @@
 #include "logcapture.h"
 #include "medialocation.h"
 #include "playertestsupport.h"
+#include "recordingfile.h"
 #include "settings.h"
 #include "streamwatchdog.h"
+#include "tablerows.h"
 #include "temporaryprofile.h"
 #include "videoplatform.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <vlc/vlc.h>
-
-Q_DECLARE_METATYPE(InstanceOptions)
 
 namespace {
 
@@ -27,98 +28,83 @@ bool libvlcAccepts(const QStringList& arguments)
     return instance != nullptr;
 }
 
-InstanceOptions withCaching(int milliseconds)
+QStringList listOf(const QString& cell)
 {
-    InstanceOptions options;
-    options.networkCaching = milliseconds;
-    return options;
+    QStringList items = cell.split(';', Qt::SkipEmptyParts);
+    for (QString& item : items)
+        item = item.trimmed();
+    return items;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
 
 // What the player decides without anything playing: the arguments of its
-// libVLC instance, the locations it opens, when a stream counts as stalled.
+// libVLC instance, the locations it opens, when a stream counts as stalled,
+// where a finished recording goes.
 class TestPlayerRules : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { m_environment = std::make_unique<PlayerTestEnvironment>(); }
 
-    void instanceArgumentsAreTakenByLibvlc_data();
+    void instanceArgumentsAreTakenByLibvlc_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/player/instance-arguments.txt"));
+    }
     void instanceArgumentsAreTakenByLibvlc();
     void optionsComeFromTheSettingsStore();
-    void fileLocations_data();
+    void fileLocations_data() { addTableRows(QFINDTESTDATA("../data/player/file-locations.txt")); }
     void fileLocations();
     void deinterlaceSettingsOutOfRangeReadAsNone();
     void watchdogReportsAStallOnceWhileArmed();
+    void aFinishedRecordingTakesTheNextFreeName_data();
+    void aFinishedRecordingTakesTheNextFreeName();
+    void finishWaitsForLibvlcsFileAndAbandonCleansUp();
 
 private:
     std::unique_ptr<PlayerTestEnvironment> m_environment;
 };
 
-void TestPlayerRules::initTestCase()
-{
-    m_environment = std::make_unique<PlayerTestEnvironment>();
-}
-
-void TestPlayerRules::instanceArgumentsAreTakenByLibvlc_data()
-{
-    QTest::addColumn<InstanceOptions>("options");
-    QTest::addColumn<QStringList>("arguments");  // after "-I dummy --no-osd --ignore-config"
-    QTest::addColumn<QStringList>("logged");
-
-    InstanceOptions defaults;
-    defaults.recordPath = "/home/user/Recordings";
-    QTest::newRow("defaults") << defaults
-                              << QStringList{"--avcodec-hw=none",
-                                             "--deinterlace=1",
-                                             "--udp-caching=1000",
-                                             "--http-reconnect",
-                                             "--network-caching=5000",
-                                             "--input-record-path=/home/user/Recordings"}
-                              << QStringList{"Setting network caching to 5000 ms",
-                                             "Setting input-record-path to /home/user/Recordings"};
-    InstanceOptions other;
-    other.gpuDecoding = true;
-    other.ftpSource = true;
-    other.httpReconnect = false;
-    other.recordPath = "/tmp/with space";
-    other.subtitleFont = "/fonts/times.ttf";
-    QTest::newRow("every choice the other way")
-        << other
-        << QStringList{"--avcodec-hw=any",
-                       "--deinterlace=1",
-                       "--ftp-caching=5000",
-                       "--network-caching=5000",
-                       "--input-record-path=/tmp/with space",
-                       "--freetype-font=/fonts/times.ttf"}
-        << QStringList{"Setting subtitle font to /fonts/times.ttf"};
-
-    const QStringList common{"--avcodec-hw=none", "--deinterlace=1", "--udp-caching=1000",
-                             "--http-reconnect"};
-    for (const int caching : {0, -1, 60001})
-        QTest::addRow("caching %d is left out", caching)
-            << withCaching(caching) << common + QStringList{"--input-record-path="}
-            << QStringList{};
-    for (const int caching : {1, 60000})
-        QTest::addRow("caching %d is kept", caching)
-            << withCaching(caching)
-            << common +
-                   QStringList{QString("--network-caching=%1").arg(caching), "--input-record-path="}
-            << QStringList{QString("Setting network caching to %1 ms").arg(caching)};
-}
-
 void TestPlayerRules::instanceArgumentsAreTakenByLibvlc()
 {
-    QFETCH(InstanceOptions, options);
-    QFETCH(QStringList, arguments);
-    QFETCH(QStringList, logged);
+    QFETCH(QString, gpu);
+    QFETCH(QString, ftp);
+    QFETCH(QString, reconnect);
+    QFETCH(QString, caching);
+    QFETCH(QString, record);
+    QFETCH(QString, font);
+    QFETCH(QString, arguments);
+    QFETCH(QString, logged);
+    InstanceOptions options;
+    const auto set = [](const QString& cell, auto& field, auto value) {
+        if (cell != "-")
+            field = value;
+    };
+    set(gpu, options.gpuDecoding, gpu == "yes");
+    set(ftp, options.ftpSource, ftp == "yes");
+    set(reconnect, options.httpReconnect, reconnect == "yes");
+    set(caching, options.networkCaching, caching.toInt());
+    set(record, options.recordPath, record);
+    set(font, options.subtitleFont, font);
     options.outputArguments = {"--vout=vdummy"};
     LogCapture log;
     const QStringList built = instanceArguments(options);
-    QCOMPARE(built, QStringList({"-I", "dummy", "--no-osd", "--ignore-config"}) + arguments +
-                        QStringList{"--vout=vdummy"});
-    for (const QString& line : logged)
+    QCOMPARE(built, QStringList({"-I", "dummy", "--no-osd", "--ignore-config"}) +
+                        listOf(arguments) + QStringList{"--vout=vdummy"});
+    for (const QString& line : listOf(logged))
         QVERIFY2(log.contains(line), qPrintable(line));
     QCOMPARE(log.count("Setting network caching"), int(built.filter("--network-caching").size()));
 
@@ -146,26 +132,6 @@ void TestPlayerRules::optionsComeFromTheSettingsStore()
     QVERIFY(options.outputArguments.contains("--vout=vdummy"));
     QVERIFY(options.outputArguments.contains("--aout=adummy"));
     Settings::destroy();
-}
-
-// What is shown of a recording, and what libVLC is given to open it.
-void TestPlayerRules::fileLocations_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("location");
-    QTest::newRow("unix") << "/home/user/Rec/news.mpg"
-                          << "file:///home/user/Rec/news.mpg"
-                          << "file:///home/user/Rec/news.mpg";
-    QTest::newRow("drive") << "C:/Users/user/Rec/news.mpg"
-                           << "file:///C:/Users/user/Rec/news.mpg"
-                           << "file:///C:/Users/user/Rec/news.mpg";
-    QTest::newRow("blanks and signs") << "/rec/2024.05.01 20.00 - A&B #1.mpg"
-                                      << "file:///rec/2024.05.01 20.00 - A&B #1.mpg"
-                                      << "file:///rec/2024.05.01%2020.00%20-%20A%26B%20%231.mpg";
-    QTest::newRow("cyrillic") << "/rec/Новости.mpg"
-                              << "file:///rec/Новости.mpg"
-                              << "file:///rec/%D0%9D%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8.mpg";
 }
 
 void TestPlayerRules::fileLocations()
@@ -205,6 +171,61 @@ void TestPlayerRules::watchdogReportsAStallOnceWhileArmed()
     QVERIFY(!watchdog.isArmed());
     QVERIFY(!stalled.wait(400));
     QCOMPARE(stalled.size(), 1);
+}
+
+void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName_data()
+{
+    QTest::addColumn<QStringList>("taken");
+    QTest::addColumn<QString>("placed");
+    const QString name = QStringLiteral("2024.05.01 20.00 - News - Evening.mpg");
+    const QString second = QStringLiteral("2024.05.01 20.00 - News - Evening (2).mpg");
+    QTest::newRow("free") << QStringList() << name;
+    QTest::newRow("taken") << QStringList{name} << second;
+    QTest::newRow("taken twice") << QStringList{name, second}
+                                 << "2024.05.01 20.00 - News - Evening (3).mpg";
+    QTest::newRow("no suffix") << QStringList{"News"} << "News (2)";
+}
+
+void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName()
+{
+    QFETCH(QStringList, taken);
+    QFETCH(QString, placed);
+    QTemporaryDir folder;
+    for (const QString& name : taken)
+        writeFile(folder.filePath(name), "earlier " + name.toUtf8());
+    RecordingFile file;
+    QVERIFY(file.begin(folder.filePath(taken.value(0, placed))));
+    writeFile(file.folder() + "/vlc-record-2024-05-01-20h00m00s-stream.ts-.ts", "TS data");
+
+    QCOMPARE(file.finish(), std::optional<QString>(folder.filePath(placed)));
+    QCOMPARE(readFile(folder.filePath(placed)), QByteArray("TS data"));
+    for (const QString& name : taken)
+        QCOMPARE(readFile(folder.filePath(name)), "earlier " + name.toUtf8());
+    QStringList expected = taken << placed;
+    expected.sort();
+    QCOMPARE(QDir(folder.path())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+             expected);
+}
+
+void TestPlayerRules::finishWaitsForLibvlcsFileAndAbandonCleansUp()
+{
+    QTemporaryDir folder;
+    RecordingFile file;
+    const QString target = folder.filePath("later.mpg");
+    QVERIFY(file.begin(target));
+    QVERIFY(!file.finish());
+    QVERIFY(file.isActive());
+    writeFile(file.folder() + "/vlc-record.ts", "late");
+    QCOMPARE(file.finish(), std::optional<QString>(target));
+    QCOMPARE(readFile(target), QByteArray("late"));
+
+    RecordingFile never;
+    QVERIFY(never.begin(folder.filePath("never.mpg")));
+    never.abandon();
+    QVERIFY(!never.isActive());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"later.mpg"});
 }
 
 QTEST_MAIN(TestPlayerRules)
