@@ -1,3 +1,4 @@
+#include "jsonrows.h"
 #include "temporaryprofile.h"
 
 #include <QHostAddress>
@@ -55,7 +56,7 @@ QString text(const T& value)
 }
 
 // What the getters read, by name, as the ".values" files write them.
-QStringList readValues(const Settings& s, const QStringList& names)
+QStringList readValues(Settings& s, const QStringList& names)
 {
     const QMap<QString, QString> values{
         {"crop", text(s.crop())},
@@ -79,6 +80,12 @@ QStringList readValues(const Settings& s, const QStringList& names)
         {"useHotKeys", text(s.useHotKeys())},
         {"channelListVisible", text(s.isChannelListVisible())},
         {"recordSaveFolder", text(s.recordSaveFolder())},
+        {"serverHost", text(s.serverHost())},
+        {"serverPort", text(s.serverPort())},
+        {"portalUrl", text(s.portalUrl())},
+        {"updateUrl", text(s.getUpdateServerUrl())},
+        {"hasCustomValue", text(s.hasCustomValue())},
+        {"customValue", text(s.customValue())},
     };
     QStringList read;
     for (const QString& name : names)
@@ -103,15 +110,11 @@ private slots:
     void unchangedValuesSaveNothingAndABatchSavesOnce();
     void settersDecideWhatIsAChange();
 
-    void namedValues_data();
-    void namedValues();
+    void storedAndServerTextsRead_data();
+    void storedAndServerTextsRead();
 
     void interfaceChoiceAndAddresses();
-    void updateAndPortalUrls();
-    void serverHostAndPort_data();
-    void serverHostAndPort();
-    void serverCustomSettings_data();
-    void serverCustomSettings();
+    void portalFollowsTheProductionServer();
 
 private:
     std::unique_ptr<Settings> makeSettings() const
@@ -268,40 +271,30 @@ void TestSettings::settersDecideWhatIsAChange()
     QVERIFY(savedGeneral().contains("[General]version-info=2.2.16"));
 }
 
-void TestSettings::namedValues_data()
+void TestSettings::storedAndServerTextsRead_data()
 {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("saved");
-    QTest::newRow("media portal") << "last-mode=media portal"
-                                  << "lastMode=1"
-                                  << "last-mode=media portal";
-    QTest::newRow("mode in other case") << "last-mode=Recordings"
-                                        << "lastMode=0"
-                                        << "last-mode=iptv";
-    QTest::newRow("unknown mode") << "last-mode=ftp"
-                                  << "lastMode=0"
-                                  << "last-mode=iptv";
-    const QStringList names{"none", "discard", "mean", "blend", "bob", "linear", "x"};
-    for (int mode = 0; mode < names.size(); ++mode)
-        QTest::newRow(qPrintable(names.at(mode)))
-            << "deinterlace=" + names.at(mode) << "deinterlaceMode=" + QString::number(mode)
-            << "deinterlace=" + names.at(mode);
-    QTest::newRow("deinterlace in other case") << "deinterlace=LINEAR"
-                                               << "deinterlaceMode=0"
-                                               << "deinterlace=none";
+    addJsonRows("settings-reads.json");
 }
 
-void TestSettings::namedValues()
+// Named values, the server's address and the server's own settings as the
+// getters read them, and as they are saved again.
+void TestSettings::storedAndServerTextsRead()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, value);
-    QFETCH(QString, saved);
-    m_profile->writeIni("[General]\n" + stored.toUtf8() + '\n');
+    QFETCH(QJsonObject, row);
+    m_profile->writeIni("[General]\n" + row["ini"].toString().toUtf8() + '\n');
     const auto settings = makeSettings();
-    QCOMPARE(readValues(*settings, {value.section('=', 0, 0)}), QStringList{value});
+    if (row.contains("custom")) {
+        settings->applyServerCustomSettings(R"({"test": 3})");
+        settings->applyServerCustomSettings(row["custom"].toString().toUtf8());
+    }
+    const QStringList values = strings(row["values"]);
+    QStringList names;
+    for (const QString& value : values)
+        names << value.section('=', 0, 0);
+    QCOMPARE(readValues(*settings, names), values);
     settings->save();
-    QVERIFY(savedGeneral().contains("[General]" + saved));
+    for (const QString& saved : strings(row["saved"]))
+        QVERIFY2(savedGeneral().contains("[General]" + saved), qPrintable(saved));
 }
 
 void TestSettings::interfaceChoiceAndAddresses()
@@ -335,10 +328,9 @@ void TestSettings::interfaceChoiceAndAddresses()
     QVERIFY(!empty.nextInterface(&name, &description));
 }
 
-void TestSettings::updateAndPortalUrls()
+void TestSettings::portalFollowsTheProductionServer()
 {
     const auto settings = makeSettings();
-    QCOMPARE(settings->getUpdateServerUrl(), QStringLiteral("http://www.zentria.ru/iptv/zmplayer"));
     QCOMPARE(settings->updateServerUrl(), settings->getUpdateServerUrl());
     settings->setServer("127.0.0.1:9000");
     QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
@@ -347,69 +339,6 @@ void TestSettings::updateAndPortalUrls()
     QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.1:9000/?wap=1&lan=1&usex=1"));
     settings->selectProdServer();
     QCOMPARE(settings->portalUrl(), QStringLiteral("http://127.0.0.2:9001/?wap=1&lan=1&usex=1"));
-
-    m_profile->writeIni("[General]\nupdate-host=127.0.0.1:8081\n");
-    QCOMPARE(makeSettings()->getUpdateServerUrl(),
-             QStringLiteral("http://127.0.0.1:8081/iptv/zmplayer"));
-}
-
-void TestSettings::serverHostAndPort_data()
-{
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("portal");
-    QTest::newRow("host only") << "tv.example"
-                               << "tv.example" << 80 << "http://tv.example/?wap=1&lan=1&usex=1";
-    QTest::newRow("host and port")
-        << "127.0.0.1:8080"
-        << "127.0.0.1" << 8080 << "http://127.0.0.1:8080/?wap=1&lan=1&usex=1";
-    QTest::newRow("bad port") << "tv.example:http"
-                              << "tv.example" << 80 << "http://tv.example:http/?wap=1&lan=1&usex=1";
-    QTest::newRow("port out of range")
-        << "tv.example:70000"
-        << "tv.example" << 80 << "http://tv.example:70000/?wap=1&lan=1&usex=1";
-    QTest::newRow("none") << ""
-                          << "" << 80 << "";
-}
-
-// The server as stored decides the session's host and the portal's address.
-void TestSettings::serverHostAndPort()
-{
-    QFETCH(QString, server);
-    QFETCH(QString, host);
-    QFETCH(int, port);
-    QFETCH(QString, portal);
-    m_profile->writeIni("[General]\nserver=" + server.toUtf8() + '\n');
-    const auto settings = makeSettings();
-    QCOMPARE(settings->serverHost(), host);
-    QCOMPARE(settings->serverPort(), port);
-    QCOMPARE(settings->portalUrl(), portal);
-}
-
-void TestSettings::serverCustomSettings_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<bool>("hasValue");
-    QTest::addColumn<int>("value");
-    QTest::newRow("value") << QByteArray(R"({"test": 7})") << true << 7;
-    QTest::newRow("member missing") << QByteArray(R"({"other": 1})") << true << 0;
-    QTest::newRow("not json") << QByteArray("test=7") << false << -1;
-    QTest::newRow("array") << QByteArray("[1, 2]") << false << -1;
-    QTest::newRow("empty") << QByteArray() << false << -1;
-}
-
-void TestSettings::serverCustomSettings()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(bool, hasValue);
-    QFETCH(int, value);
-    const auto settings = makeSettings();
-    settings->applyServerCustomSettings(R"({"test": 3})");
-    settings->applyServerCustomSettings(json);
-    QCOMPARE(settings->hasCustomValue(), hasValue);
-    if (hasValue)
-        QCOMPARE(settings->customValue(), value);
 }
 
 QTEST_MAIN(TestSettings)
