@@ -94,10 +94,6 @@ private slots:
         m_clock = std::make_unique<FixedClock>(1700004000);
         m_list = answer<proto::ChannelListResponse>("list.txtpb");
         m_list.mutable_list(News)->set_icon(read("red.png").toStdString());
-        for (int id = m_list.list_size() + 1; id <= kChannels; ++id) {
-            m_list.add_list()->set_id(id);
-            m_list.mutable_list(id - 1)->set_name("Channel " + std::to_string(id));
-        }
         m_guard = {};
         m_manager = std::make_unique<ChannelManager>();
         m_manager->loadFrom({&m_list});
@@ -150,11 +146,10 @@ private slots:
 
     void rowsFollowTheManagersList()
     {
-        Model detached;
-        QCOMPARE(detached.rowCount(), 0);
+        Model overNothingLoaded;
         ChannelManager notLoaded;
-        detached.setChannelManager(&notLoaded);
-        QCOMPARE(detached.rowCount(), 0);
+        overNothingLoaded.setChannelManager(&notLoaded);
+        QCOMPARE(overNothingLoaded.rowCount(), 0);
 
         QCOMPARE(m_model->rowCount(), kChannels);
         QCOMPARE(m_model->channel(m_model->index(4)), m_manager->channelAt(4));
