@@ -83,7 +83,7 @@ private slots:
     void rules();
     void fullscreenShowsOnlyThePlayerOnTopAndHidesTheCursor();
     void closedChannelPictureShowsOnlyWhatArrived();
-    void playingChannelOffersItsTracksAndPausesInTheTray();
+    void playingOffersTheTracksAndPausesInTheTray();
     void onlyPlayerHidesThePanelsAndKeepsAHiddenList();
 
 private:
@@ -161,8 +161,8 @@ void TestPresentation::onlyPlayerHidesThePanelsAndKeepsAHiddenList()
     QVERIFY(shown("buttonPanel") && !shown("lwChannelList"));
 }
 
-// The track menu, the volume and the tray over a stream libVLC plays.
-void TestPresentation::playingChannelOffersItsTracksAndPausesInTheTray()
+// The track menus, the volume and the tray over streams libVLC plays.
+void TestPresentation::playingOffersTheTracksAndPausesInTheTray()
 {
     QFile scenario(QFINDTESTDATA("../data/ui/two-audio-tracks.json"));
     QVERIFY(scenario.open(QIODevice::ReadOnly));
@@ -193,6 +193,14 @@ void TestPresentation::playingChannelOffersItsTracksAndPausesInTheTray()
     window()->toggleMinimizedToTray();
     QVERIFY(playing.wait(20000));
     QCOMPARE(m_session->emulator->requests("OpenStream").size(), 2);
+
+    window()->setMode(MainWindow::RecordViewMode);
+    player->openFile(EmulatorProcess::samplesDirectory() + "/two-subtitles.mkv");
+    auto* subtitles = m_session->child<QToolButton>("subtitles");
+    QTRY_COMPARE_WITH_TIMEOUT(subtitles->menu()->actions().size(), 3, 10000);
+    QVERIFY(subtitles->isEnabled());
+    subtitles->menu()->actions().at(2)->trigger();
+    QTRY_COMPARE(player->currentSubtitle(), 2);
 }
 
 QTEST_MAIN(TestPresentation)
