@@ -88,7 +88,7 @@ public:
     void requestPortalHtml(const std::function<void(const QString&)>& receiver) override;
     CustomWebView* portalBrowser() const { return m_portalBrowser; }
 
-    void setupVideoDependentButtons() override;
+    void setupVideoDependentButtons();
     // Shows each separator of the button row only between visible groups.
     void updateSeparators() override;
 

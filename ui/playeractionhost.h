@@ -31,8 +31,7 @@ public:
     virtual int currentPage() const = 0;
     // Shows a page of the player area and the buttons that go with it.
     virtual void showPage(Page page) = 0;
-    // Buttons that show only with a picture, and the separators between groups.
-    virtual void setupVideoDependentButtons() = 0;
+    // Shows each separator of the button row only between visible groups.
     virtual void updateSeparators() = 0;
 
     virtual MediaPlayer* getMediaPlayer() const = 0;

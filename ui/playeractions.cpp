@@ -103,7 +103,6 @@ void VideoOrPortalAction::execute()
             if (std::exchange(m_pausedByMe, false))
                 player()->play();
         }
-        host().setupVideoDependentButtons();
     }
     PlayerAction::execute();
 }
@@ -136,10 +135,8 @@ bool StopVideoAction::canStop() const
 
 void StopVideoAction::execute()
 {
-    if (canStop()) {
+    if (canStop())
         player()->stop();
-        host().setupVideoDependentButtons();
-    }
     PlayerAction::execute();
 }
 

@@ -3,7 +3,10 @@
 #include "messageboxes.h"
 #include "settings.h"
 
+#include <QFile>
+#include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTest>
 
 PlayerSession::PlayerSession() : profile(std::make_unique<TemporaryProfile>())
 {
@@ -18,6 +21,13 @@ PlayerSession::~PlayerSession()
     emulator.reset();
     Settings::destroy();
     MessageBoxes::setPresenter({});
+}
+
+QJsonObject PlayerSession::scenario(const QString& name)
+{
+    QFile file(QFINDTESTDATA("../data/ui/" + name));
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
+                                          : QJsonObject();
 }
 
 void PlayerSession::createWindow()

@@ -18,6 +18,9 @@ struct PlayerSession
     PlayerSession();
     ~PlayerSession();
 
+    // A scenario of tests/data/ui.
+    static QJsonObject scenario(const QString& name = QStringLiteral("three-channels.json"));
+
     // A main window without server or channel manager.
     void createWindow();
     // Starts the emulator on the scenario and the player against it; the

@@ -1,58 +1,72 @@
-#include "channelmanager.h"
 #include "logcapture.h"
-#include "mainwindow.h"
 #include "mediaplayer.h"
+#include "movielinks.h"
 #include "playeractions.h"
 #include "playersession.h"
-#include "temporaryprofile.h"
-#include "ttvservermanager.h"
+#include "tablerows.h"
 
-#include <QDirIterator>
-#include <QJsonArray>
-#include <QSignalSpy>
-#include <QStackedWidget>
-#include <QTemporaryDir>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
 
-constexpr int playTimeout = 20000;
-
-QJsonObject scenario()
+// A window as the actions see it, set by the test; its player is a real,
+// idle one that the actions may command.
+struct FakeHost : PlayerActionHost
 {
-    QJsonArray channels;
-    for (int id : {1, 2})
-        channels << QJsonObject{
-            {"id", id}, {"name", QStringLiteral("Channel %1").arg(id)}, {"offsets", QJsonArray{1}}};
-    return QJsonObject{
-        {"userInfo", QJsonObject{{"vod", true}, {"blocked", false}}},
-        {"offsets", QJsonArray{QJsonObject{{"id", 1}, {"minutes", 0}}}},
-        {"guide", QJsonObject{{"daysBefore", 0}, {"daysAfter", 0}}},
-        {"updateInterval", 30},
-        {"channels", channels},
-    };
-}
+    Mode mode = IptvMode;
+    int page = LogoPage;
+    bool idle = true;
+    bool playing = false;
+    QString movieTitle;
+    QString html;
+    QStringList played;
+    std::unique_ptr<MediaPlayer> player = std::make_unique<MediaPlayer>();
 
-bool sameIcon(const QIcon& icon, const char* path)
-{
-    const QImage expected = QIcon(QString::fromLatin1(path)).pixmap(22).toImage();
-    return !expected.isNull() && icon.pixmap(22).toImage() == expected;
-}
+    Mode getMode() const override { return mode; }
+    int currentPage() const override { return page; }
+    void showPage(Page value) override { page = value; }
+    void updateSeparators() override {}
+    MediaPlayer* getMediaPlayer() const override { return player.get(); }
+    bool playerIdle() const override { return idle; }
+    bool playerPlaying() const override { return playing; }
+    ChannelManager* channelManager() const override { return nullptr; }
+    QString defaultMovieUrl() const override { return QStringLiteral("http://films/1.avi"); }
+    QString defaultMovieTitle() const override { return movieTitle; }
+    void playFtpMovie(const QString& url, int position) override
+    {
+        played << QStringLiteral("%1 at %2").arg(url).arg(position);
+    }
+    void requestPortalHtml(const std::function<void(const QString&)>& receiver) override
+    {
+        receiver(html);
+    }
 
-qint64 bytesUnder(const QString& folder)
-{
-    qint64 total = 0;
-    QDirIterator files(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext())
-        total += QFileInfo(files.next()).size();
-    return total;
-}
+    void setPlayer(const QString& state)
+    {
+        idle = state == "idle";
+        playing = state == "playing";
+    }
+};
+
+const QHash<QString, PlayerActionHost::Mode> modes = {
+    {"iptv", PlayerActionHost::IptvMode},
+    {"portal", PlayerActionHost::MediaPortalMode},
+    {"recordings", PlayerActionHost::RecordViewMode}};
+const QHash<QString, int> pages = {{"video", PlayerActionHost::VideoPage},
+                                   {"logo", PlayerActionHost::LogoPage},
+                                   {"guide", PlayerActionHost::TvProgramPage},
+                                   {"schedule", PlayerActionHost::ScheduledRecordsPage},
+                                   {"recordings", PlayerActionHost::RecordingsPage}};
 
 }  // namespace
 
-// The playback actions of the main window, against the emulator and a real
-// libVLC.
+// The playback actions on a host the test sets; the portal's film links and
+// the URLs they play from. The actions on the real window are tst_portal's
+// and tst_mainwindow's.
 class TestPlayerActions : public QObject
 {
     Q_OBJECT
@@ -60,351 +74,147 @@ private slots:
     void init();
     void cleanup();
 
-    void idleButtonsFollowTheMode_data();
-    void idleButtonsFollowTheMode();
-    void tvProgramButtonOpensAndClosesTheGuide();
-    void tvProgramClosesToTheVideoWhilePlaying();
-    void toggleTvProgramSetsTheGuideState();
-    void scheduledRecordListTogglesItsPage();
-    void scheduledRecordListOutsideIptvIsLogged();
-    void pauseOrPlayFollowsThePlayer();
-    void portalStartsTheAnnouncedMovie();
-    void stopEndsThePortalMovie();
-    void recordRecordsIntoTheSaveFolder();
-    void recordWithoutAChannelIsLogged();
-    void savedPictureGeometryShowsInTheFirstPicture();
+    void actionsFollowModeAndPlayer_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/action-states.txt"));
+    }
+    void actionsFollowModeAndPlayer();
+    void triggeredActionChangesPageOrLogs_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/triggered-actions.txt"));
+    }
+    void triggeredActionChangesPageOrLogs();
+    void portalPlayStartsTheAnnouncedFilm();
+    void linkMenuOffersThePagesFilmsToCopy();
+    void playableUrl_data() { addTableRows(QFINDTESTDATA("../data/ui/playable-urls.txt")); }
+    void playableUrl();
 
 private:
-    void createWindow() { m_session->createWindow(); }
-    bool start() { return m_session->start(scenario()) && m_session->waitForLoad(); }
-    bool playChannel(int row) { return m_session->playChannel(row, playTimeout); }
-    bool startPortalMovie();
-    template <typename Widget>
-    Widget* child(const char* name) const
-    {
-        return m_session->child<Widget>(name);
-    }
-    template <typename Action>
-    Action* action(const char* button) const
-    {
-        return qobject_cast<Action*>(child<QToolButton>(button)->defaultAction());
-    }
-    int page() const { return m_session->window->currentPage(); }
-    MediaPlayer* player() const { return m_session->window->getMediaPlayer(); }
+    PlayerAction* action(const QString& name) const { return m_actions.value(name); }
+    PauseOrPlayAction* play() const { return qobject_cast<PauseOrPlayAction*>(action("play")); }
 
     std::unique_ptr<PlayerSession> m_session;
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<QObject> m_owner;
+    QHash<QString, PlayerAction*> m_actions;
 };
 
 void TestPlayerActions::init()
 {
-    m_session = std::make_unique<PlayerSession>();
+    m_session = std::make_unique<PlayerSession>();  // the profile the players read
+    m_host = std::make_unique<FakeHost>();
+    m_owner = std::make_unique<QObject>();
+    FakeHost& host = *m_host;
+    QObject* owner = m_owner.get();
+    m_actions = {{"movie", new VideoOrPortalAction(host, owner)},
+                 {"stop", new StopVideoAction(host, owner)},
+                 {"guide", new ShowTvProgramAction(host, owner)},
+                 {"play", new PauseOrPlayAction(host, owner)},
+                 {"record", new RecordAction(host, owner)},
+                 {"schedule", new ScheduledRecordListAction(host, owner)},
+                 {"links", new FtpLinkListAction(host, owner)}};
 }
 
 void TestPlayerActions::cleanup()
 {
+    m_owner.reset();
+    m_host.reset();
     m_session.reset();
 }
 
-bool TestPlayerActions::startPortalMovie()
+void TestPlayerActions::actionsFollowModeAndPlayer()
 {
-    m_session->window->setMode(MainWindow::MediaPortalMode);
-    m_session->window->setDefaultMovie(m_session->emulator->url("/stream/1").toString(), "Movie");
-    QSignalSpy video(m_session->window.get(), &MainWindow::switchedToVideo);
-    action<PauseOrPlayAction>("buttonPlayPause")->trigger();
-    return video.wait(playTimeout);
-}
+    QFETCH(QString, mode);
+    QFETCH(QString, player);
+    QFETCH(QString, movie);
+    QFETCH(QString, shown);
+    QFETCH(QString, disabled);
+    m_host->mode = modes.value(mode);
+    m_host->movieTitle = movie == "known" ? "Film" : "";
+    play()->resetState();  // as on every mode change
+    m_host->setPlayer(player);
+    play()->changeState();  // as on the player's signals
 
-void TestPlayerActions::idleButtonsFollowTheMode_data()
-{
-    QTest::addColumn<MainWindow::Mode>("mode");
-    QTest::addColumn<bool>("guide");
-    QTest::addColumn<bool>("playPause");
-    QTest::addColumn<bool>("secondSeparator");
-    QTest::newRow("IPTV") << MainWindow::IptvMode << true << false << true;
-    QTest::newRow("portal") << MainWindow::MediaPortalMode << false << true << false;
-    QTest::newRow("recordings") << MainWindow::RecordViewMode << false << false << false;
-}
-
-void TestPlayerActions::idleButtonsFollowTheMode()
-{
-    QFETCH(MainWindow::Mode, mode);
-    QFETCH(bool, guide);
-    QFETCH(bool, playPause);
-    QFETCH(bool, secondSeparator);
-    createWindow();
-    m_session->window->setMode(mode, true);
-
-    for (const char* name : {"buttonTvProgram", "buttonScheduledRecordList"}) {
-        QCOMPARE(action<PlayerAction>(name)->isVisible(), guide);
-        QCOMPARE(action<PlayerAction>(name)->isEnabled(), guide);
-        QCOMPARE(child<QToolButton>(name)->isHidden(), !guide);
+    QStringList nowShown;
+    QStringList nowDisabled;
+    for (const char* name : {"movie", "stop", "guide", "play", "record", "schedule", "links"}) {
+        action(name)->updateState();
+        if (action(name)->isVisible()) {
+            nowShown << name;
+            if (!action(name)->isEnabled())
+                nowDisabled << name;
+        }
     }
-    for (const char* name : {"buttonMovieOrPortal", "buttonStopPlayback", "buttonRecord"}) {
-        QVERIFY2(!action<PlayerAction>(name)->isVisible(), name);
-        QVERIFY2(child<QToolButton>(name)->isHidden(), name);
-    }
-    auto* playAction = action<PauseOrPlayAction>("buttonPlayPause");
-    QCOMPARE(playAction->isVisible(), playPause);
-    QCOMPARE(child<QToolButton>("buttonPlayPause")->isHidden(), !playPause);
-    QCOMPARE(playAction->text(), QStringLiteral("Play (Space)"));
-    QVERIFY(sameIcon(playAction->icon(), ":/images/media-playback-start.png"));
-    if (mode == MainWindow::MediaPortalMode)
-        QVERIFY(!playAction->isEnabled());  // no movie announced yet
-    QCOMPARE(child<QFrame>("line_2")->isHidden(), !secondSeparator);
-    QVERIFY(child<QToolButton>("buttonLinks")->isHidden());
+    QCOMPARE(nowShown.join(' '), shown);
+    QCOMPARE(nowDisabled.join(' '), disabled);
 }
 
-void TestPlayerActions::toggleTvProgramSetsTheGuideState()
+void TestPlayerActions::triggeredActionChangesPageOrLogs()
 {
-    createWindow();
-    auto* guide = action<ShowTvProgramAction>("buttonTvProgram");
-    m_session->window->toggleTvProgram(true);
-    QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    QVERIFY(guide->isChecked());
-    m_session->window->toggleTvProgram(true);  // already shown: stays
-    QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    m_session->window->toggleTvProgram(false);
-    QCOMPARE(page(), int(MainWindow::LogoPage));
-    QVERIFY(!guide->isChecked());
+    QFETCH(QString, mode);
+    QFETCH(QString, action);
+    QFETCH(QString, player);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, checked);
+    QFETCH(QString, log);
+    m_host->mode = modes.value(mode);
+    m_host->setPlayer(player);
+    m_host->page = pages.value(before);
+    LogCapture lines;
+    this->action(action)->trigger();
+    QCOMPARE(m_host->page, pages.value(after));
+    QCOMPARE(this->action(action)->isChecked(), checked == "yes");
+    QCOMPARE(lines.lines().filter("!!!").join('\n'), log);
 }
 
-void TestPlayerActions::tvProgramButtonOpensAndClosesTheGuide()
+void TestPlayerActions::portalPlayStartsTheAnnouncedFilm()
 {
-    createWindow();
-    auto* guide = action<ShowTvProgramAction>("buttonTvProgram");
-    auto* button = child<QToolButton>("buttonTvProgram");
-    QCOMPARE(page(), int(MainWindow::LogoPage));
-    QCOMPARE(guide->toolTip(), QStringLiteral("Show TV program (F3, t)"));
-    QSignalSpy toggled(guide, &QAction::toggled);
-
-    button->click();
-    QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    QVERIFY(guide->isChecked());
-    QVERIFY(button->isChecked());
-    QCOMPARE(button->toolTip(), QStringLiteral("Hide TV program (F3, t)"));
-
-    button->click();
-    QCOMPARE(page(), int(MainWindow::LogoPage));
-    QVERIFY(!guide->isChecked());
-    QVERIFY(!button->isChecked());
-    QCOMPARE(guide->text(), QStringLiteral("Show TV program (F3, t)"));
-    QCOMPARE(toggled.count(), 2);  // the clicks only, not the re-evaluation
-
-    // The page shown by other means checks the button.
-    m_session->window->showPage(MainWindow::TvProgramPage);
-    QVERIFY(button->isChecked());
-
-    m_session->window->setMode(MainWindow::RecordViewMode);
-    QVERIFY(!guide->isVisible());
-    guide->execute();
-    QCOMPARE(page(), int(MainWindow::RecordingsPage));
-    QVERIFY(!guide->isChecked());
+    m_host->mode = PlayerActionHost::MediaPortalMode;
+    m_host->movieTitle = "Film";
+    play()->resetState();
+    play()->trigger();
+    QCOMPARE(m_host->played, QStringList{"http://films/1.avi at 0"});
+    m_host->setPlayer("paused");
+    play()->changeState();
+    QVERIFY(!play()->isEnabled());  // until the film plays
+    m_host->setPlayer("playing");
+    play()->changeState();
+    QCOMPARE(play()->text(), QStringLiteral("Pause (Space)"));
 }
 
-void TestPlayerActions::tvProgramClosesToTheVideoWhilePlaying()
+void TestPlayerActions::playableUrl()
 {
-    QVERIFY(start());
-    QVERIFY(playChannel(0));
-    auto* guide = action<ShowTvProgramAction>("buttonTvProgram");
-    guide->trigger();
-    QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    // A channel change keeps the guide in front.
-    QSignalSpy playing(player(), &MediaPlayer::playing);
-    m_session->channels->setCurrentChannel(m_session->channels->channelAt(1));
-    QVERIFY(playing.wait(playTimeout));
-    QCOMPARE(page(), int(MainWindow::TvProgramPage));
-    QVERIFY(guide->isChecked());
-    guide->trigger();
-    QCOMPARE(page(), int(MainWindow::VideoPage));
-    QVERIFY(!guide->isChecked());
+    QFETCH(QString, link);
+    QFETCH(QString, url);
+    QCOMPARE(MovieLinks::toPlayableUrl(link), url);
 }
 
-void TestPlayerActions::scheduledRecordListTogglesItsPage()
+void TestPlayerActions::linkMenuOffersThePagesFilmsToCopy()
 {
-    createWindow();
-    auto* list = action<ScheduledRecordListAction>("buttonScheduledRecordList");
-    QCOMPARE(list->toolTip(), QStringLiteral("Show/hide scheduled recordings"));
-    QVERIFY(sameIcon(list->icon(), ":/images/scheduled-record-list.png"));
-    child<QToolButton>("buttonScheduledRecordList")->click();
-    QCOMPARE(page(), int(MainWindow::ScheduledRecordsPage));
-    QVERIFY(list->isChecked());
-    list->trigger();
-    QCOMPARE(page(), int(MainWindow::LogoPage));
-    QVERIFY(!list->isChecked());
-}
+    auto* links = qobject_cast<FtpLinkListAction*>(action("links"));
+    QFile page(QFINDTESTDATA("../data/ui/portal-links.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    m_host->html = QString::fromUtf8(page.readAll());
+    m_host->mode = PlayerActionHost::MediaPortalMode;
+    QToolButton button;
+    button.setDefaultAction(links);
 
-void TestPlayerActions::scheduledRecordListOutsideIptvIsLogged()
-{
-    createWindow();
-    m_session->window->setMode(MainWindow::RecordViewMode);
-    auto* list = action<ScheduledRecordListAction>("buttonScheduledRecordList");
-    LogCapture log;
-    list->execute();
-    QVERIFY(
-        log.contains("[ScheduledRecordListAction::execute] !!! trying to call in mode, "
-                     "different from IPTV !!!"));
-    QCOMPARE(page(), int(MainWindow::RecordingsPage));
-    QVERIFY(!list->isChecked());
-}
+    links->updateMenu();
+    QStringList entries;
+    for (const QAction* entry : links->linkMenu()->actions())
+        entries << entry->text();
+    QCOMPARE(entries, QStringList({"http://films.example/2.avi", "http://films.example/1.avi"}));
+    QCOMPARE(links->linkCount(), 2);
+    QVERIFY(button.isHidden());
+    QCOMPARE(button.menu(), links->linkMenu());
+    QApplication::clipboard()->clear();
+    links->linkMenu()->actions().constLast()->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("http://films.example/1.avi"));
 
-void TestPlayerActions::pauseOrPlayFollowsThePlayer()
-{
-    QVERIFY(start());
-    QVERIFY(playChannel(0));
-    auto* playPause = action<PauseOrPlayAction>("buttonPlayPause");
-    auto* button = child<QToolButton>("buttonPlayPause");
-    QTRY_VERIFY(playPause->isVisible());
-    QVERIFY(!button->isHidden());
-    QVERIFY(playPause->isEnabled());
-    QCOMPARE(playPause->text(), QStringLiteral("Pause (Space)"));
-    QVERIFY(sameIcon(playPause->icon(), ":/images/media-playback-pause.png"));
-    QVERIFY(!action<PlayerAction>("buttonStopPlayback")->isVisible());  // never in IPTV
-
-    QSignalSpy paused(player(), &MediaPlayer::paused);
-    button->click();
-    QVERIFY(paused.wait(playTimeout));
-    QCOMPARE(playPause->text(), QStringLiteral("Play (Space)"));
-    QCOMPARE(button->toolTip(), QStringLiteral("Play (Space)"));
-    QVERIFY(sameIcon(button->icon(), ":/images/media-playback-start.png"));
-    QVERIFY(playPause->isVisible());  // paused is not idle
-
-    QSignalSpy resumed(player(), &MediaPlayer::playingNotVout);
-    playPause->trigger();
-    QVERIFY(resumed.wait(playTimeout));
-    QCOMPARE(playPause->toolTip(), QStringLiteral("Pause (Space)"));
-    QVERIFY(sameIcon(playPause->icon(), ":/images/media-playback-pause.png"));
-}
-
-void TestPlayerActions::portalStartsTheAnnouncedMovie()
-{
-    QVERIFY(start());
-    m_session->window->setMode(MainWindow::MediaPortalMode);
-    auto* playPause = action<PauseOrPlayAction>("buttonPlayPause");
-    QCOMPARE(playPause->portalState(), PauseOrPlayAction::NoMovie);
-    QVERIFY(!playPause->isEnabled());
-
-    m_session->window->setDefaultMovie(m_session->emulator->url("/stream/1").toString(), "Movie");
-    QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieKnown);
-    QVERIFY(playPause->isEnabled());
-    QCOMPARE(playPause->text(), QStringLiteral("Play (Space)"));
-
-    QSignalSpy playing(player(), &MediaPlayer::playing);
-    playPause->trigger();
-    QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieStarting);
-    QVERIFY(!playPause->isEnabled());
-    QVERIFY(playing.wait(playTimeout));
-    QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieLoaded);
-    QVERIFY(playPause->isEnabled());
-    QCOMPARE(playPause->text(), QStringLiteral("Pause (Space)"));
-
-    // A mode change forgets the started movie.
-    m_session->window->setMode(MainWindow::RecordViewMode);
-    QCOMPARE(playPause->portalState(), PauseOrPlayAction::MovieKnown);
-}
-
-void TestPlayerActions::stopEndsThePortalMovie()
-{
-    QVERIFY(start());
-    QVERIFY(startPortalMovie());
-    auto* stop = action<StopVideoAction>("buttonStopPlayback");
-    auto* videoOrPortal = action<VideoOrPortalAction>("buttonMovieOrPortal");
-    QVERIFY(stop->isVisible());
-    QVERIFY(stop->isEnabled());
-    QCOMPARE(stop->toolTip(), QStringLiteral("Stop playback"));
-    QVERIFY(sameIcon(stop->icon(), ":/images/media-playback-stop.png"));
-    QVERIFY(videoOrPortal->isVisible());
-    QCOMPARE(page(), int(MainWindow::VideoPage));
-    QCOMPARE(videoOrPortal->text(), QStringLiteral("Switch back to portal"));
-
-    // To the portal and back: the movie pauses meanwhile.
-    QSignalSpy paused(player(), &MediaPlayer::paused);
-    videoOrPortal->trigger();
-    QCOMPARE(page(), int(MainWindow::PortalPage));
-    QCOMPARE(videoOrPortal->text(), QStringLiteral("Switch to movie"));
-    QVERIFY(sameIcon(videoOrPortal->icon(), ":/images/go-next.png"));
-    QVERIFY(paused.wait(playTimeout));
-    QSignalSpy resumed(player(), &MediaPlayer::playingNotVout);
-    videoOrPortal->trigger();
-    QCOMPARE(page(), int(MainWindow::VideoPage));
-    QVERIFY(resumed.wait(playTimeout));
-
-    QSignalSpy stopped(player(), &MediaPlayer::stopped);
-    child<QToolButton>("buttonStopPlayback")->click();
-    QVERIFY(stopped.wait(playTimeout));
-    QVERIFY(!stop->isVisible());
-    QVERIFY(child<QToolButton>("buttonStopPlayback")->isHidden());
-    QVERIFY(!videoOrPortal->isVisible());
-    QCOMPARE(action<PauseOrPlayAction>("buttonPlayPause")->portalState(),
-             PauseOrPlayAction::MovieKnown);
-}
-
-void TestPlayerActions::recordRecordsIntoTheSaveFolder()
-{
-    QTemporaryDir temporary;
-    const QString folder = temporary.filePath("records/today");
-    Settings::instance()->setRecordSaveFolder(folder);
-    QVERIFY(start());
-    auto* record = action<RecordAction>("buttonRecord");
-    QVERIFY(!record->isVisible());
-    QVERIFY(playChannel(0));
-    QVERIFY(record->isVisible());
-    QVERIFY(record->isEnabled());
-    QVERIFY(!record->isChecked());
-    QCOMPARE(record->toolTip(), QStringLiteral("Start/Stop Recording"));
-    QVERIFY(sameIcon(record->icon(), ":/images/record.png"));
-
-    QSignalSpy recording(player(), &MediaPlayer::recording);
-    child<QToolButton>("buttonRecord")->click();
-    QVERIFY(recording.count() == 1 || recording.wait());
-    QVERIFY(player()->isRecording());
-    QVERIFY(record->isChecked());
-    QVERIFY(sameIcon(record->icon(), ":/images/stop-record.png"));
-    QVERIFY(QFileInfo(folder).isDir());
-    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(folder) > 0, 5000);
-    const qint64 early = bytesUnder(folder);
-    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(folder) > early, 5000);
-
-    QSignalSpy stoppedRecording(player(), &MediaPlayer::recordStopped);
-    record->trigger();
-    QVERIFY(stoppedRecording.count() == 1 || stoppedRecording.wait());
-    QVERIFY(!player()->isRecording());
-    QVERIFY(!record->isChecked());
-    QVERIFY(sameIcon(record->icon(), ":/images/record.png"));
-
-    // The window closes while recording: the recording is kept.
-    const qint64 first = bytesUnder(folder);
-    record->trigger();
-    QVERIFY(player()->isRecording());
-    QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(folder) > first, 5000);
-    const qint64 second = bytesUnder(folder);
-    m_session->window.reset();
-    QVERIFY(bytesUnder(folder) >= second);
-}
-
-void TestPlayerActions::recordWithoutAChannelIsLogged()
-{
-    createWindow();
-    m_session->window->setMode(MainWindow::RecordViewMode);
-    LogCapture log;
-    action<RecordAction>("buttonRecord")->execute();
-    QVERIFY(
-        log.contains("[RecordAction::execute] !!! Trying to toggle recording in mode "
-                     "different from IPTV, or channel manager is 0, or current channel is 0 "
-                     "!!!"));
-    QVERIFY(!player()->isRecording());
-}
-
-// What the picture menus offered last time is what the first picture of the
-// next start shows, and what the menus mark.
-void TestPlayerActions::savedPictureGeometryShowsInTheFirstPicture()
-{
-    Settings::instance()->setAspectRatio("16:9");
-    Settings::instance()->setCrop("4:3");
-    QVERIFY(start());
-    QVERIFY(playChannel(0));
-    QCOMPARE(player()->playback().aspectRatio(), QStringLiteral("16:9"));
-    QCOMPARE(player()->playback().cropGeometry(), QStringLiteral("4:3"));
-    QCOMPARE(Settings::instance()->aspectRatio(), QStringLiteral("16:9"));
+    m_host->mode = PlayerActionHost::IptvMode;
+    links->updateState();
+    QVERIFY(!button.menu());
 }
 
 QTEST_MAIN(TestPlayerActions)
