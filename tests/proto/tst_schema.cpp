@@ -33,23 +33,21 @@ QString debugText(const gp::Message& message)
     return QString::fromStdString(message.ShortDebugString());
 }
 
-// Rows of "type | text format | hex"; blank lines and lines opening with '#'
-// are skipped.
-void addWireRows(const QString& fileName)
+// Three columns of text a row, "|" between them, from a file under
+// tests/data/proto; blank lines and lines opening with '#' are skipped.
+void addRows(const QString& fileName)
 {
     QFile file(QStringLiteral(ZENTRIA_WIRE_DATA "/") + fileName);
     QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-    int lineNumber = 0;
-    while (!file.atEnd()) {
+    for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        ++lineNumber;
+        const QStringList columns = line.split('|');
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        const QStringList columns = line.split('|');
         QVERIFY2(columns.size() == 3, qPrintable(line));
-        const QString type = columns[0].trimmed();
-        QTest::addRow("%s:%d %s", qPrintable(fileName), lineNumber, qPrintable(type))
-            << type << columns[1].trimmed() << QByteArray::fromHex(columns[2].toLatin1());
+        QTest::addRow("%s:%d %s", qPrintable(fileName), lineNumber,
+                      qPrintable(columns[0].trimmed()))
+            << columns[0].trimmed() << columns[1].trimmed() << columns[2].trimmed();
     }
 }
 
@@ -70,9 +68,9 @@ void TestSchema::messagesMatchTheirGoldenBytes_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    addWireRows(QStringLiteral("requests.txt"));
-    addWireRows(QStringLiteral("responses.txt"));
+    QTest::addColumn<QString>("hex");
+    addRows(QStringLiteral("requests.txt"));
+    addRows(QStringLiteral("responses.txt"));
 }
 
 // Text to bytes, and bytes back to the same message. Bytes marked "rejected"
@@ -81,7 +79,8 @@ void TestSchema::messagesMatchTheirGoldenBytes()
 {
     QFETCH(QString, type);
     QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
+    QFETCH(QString, hex);
+    const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
     const std::unique_ptr<gp::Message> parsed = newMessage(type);
     QVERIFY2(parsed, qPrintable(type));
     const bool parses = parsed->ParseFromArray(bytes.constData(), int(bytes.size()));
@@ -97,24 +96,12 @@ void TestSchema::messagesMatchTheirGoldenBytes()
     QCOMPARE(debugText(*parsed), debugText(*written));
 }
 
-// Defaults that decide what the client and the server read for an absent field.
 void TestSchema::unsetFieldsReadTheirDefaults_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
-    QTest::newRow("token lifetime") << "proto.AuthResponse"
-                                    << "ttl"
-                                    << "3600";
-    QTest::newRow("channel open") << "proto.Channel"
-                                  << "available"
-                                  << "true";
-    QTest::newRow("live offset") << "proto.OpenStreamRequest"
-                                 << "offset_id"
-                                 << "1";
-    QTest::newRow("update interval") << "proto.OpenStreamResponse"
-                                     << "update_interval"
-                                     << "60";
+    addRows(QStringLiteral("defaults.txt"));
 }
 
 void TestSchema::unsetFieldsReadTheirDefaults()
