@@ -83,9 +83,8 @@ QByteArray rpcRequest(const char* method, const google::protobuf::Message& messa
 }
 
 template <typename Request>
-QByteArray withToken(const char* method)
+QByteArray withToken(const char* method, Request request = {})
 {
-    Request request;
     request.set_auth(kToken);
     return rpcRequest(method, request);
 }
@@ -152,7 +151,7 @@ void TestEmulator::faultSpoilsOneAnswer()
     QFETCH(QString, result);
     QFETCH(QString, delay);
     QVERIFY(startLoggedIn({"--fault", fault + ",times=1"}));
-    const QByteArray request = withToken<proto::GetUserInfoRequest>("GetUserInfo");
+    const QByteArray request = withToken("GetUserInfo", proto::GetUserInfoRequest());
     QElapsedTimer clock;
     clock.start();
     const RawAnswer spoiled = exchange(request);
@@ -204,7 +203,7 @@ void TestEmulator::scenarioFaultsGiveWayToTheCommandLine()
         QVERIFY(startLoggedIn(arguments));
         QList<int> answered;
         for (int i = 0; i < statuses.size(); ++i)
-            answered << exchange(withToken<proto::TimeRequest>("GetTime")).status;
+            answered << exchange(withToken("GetTime", proto::TimeRequest())).status;
         QCOMPARE(answered, statuses);
     }
 }

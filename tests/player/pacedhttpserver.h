@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
-#include <QObject>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTimer>
@@ -11,9 +9,10 @@
 class QTcpSocket;
 
 // A live stream for tests: serves one file over HTTP/1.0 to every client at
-// the pace it plays, the body delimited by the end of the connection, as an
-// operator's stream server does. Any path gets the file; the paths asked for
-// are remembered.
+// the pace it plays, after half a second's worth at once as from a server's
+// buffer, the body delimited by the end of the connection, as an operator's
+// stream server does. Any path gets the file; the paths asked for are
+// remembered.
 class PacedHttpServer : public QObject
 {
     Q_OBJECT
@@ -27,15 +26,10 @@ public:
     QStringList requestedPaths() const { return m_paths; }
     qint64 size() const { return m_data.size(); }
 
-    // The first bytes go out at once, as from a server's buffer.
-    void setBurst(qint64 bytes) { m_burst = bytes; }
     // The connection is closed after this many bytes.
     void setCloseAfter(qint64 bytes) { m_closeAfter = bytes; }
     // Nothing more is sent after this many bytes; the connection stays open.
     void setSilentAfter(qint64 bytes) { m_silentAfter = bytes; }
-
-signals:
-    void requested(const QString& path);
 
 private:
     struct Client
@@ -47,17 +41,13 @@ private:
         QElapsedTimer clock;
     };
 
-    void accept();
     void readRequest(Client* client);
-    void pump();
     void send(Client* client);
-    void drop(QTcpSocket* socket);
 
     QTcpServer m_server;
     QTimer m_pump;
     QByteArray m_data;
     qint64 m_bytesPerSecond;
-    qint64 m_burst;
     qint64 m_closeAfter = -1;
     qint64 m_silentAfter = -1;
     QList<Client*> m_clients;

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -30,14 +28,13 @@ class EmulatorProcess
 {
 public:
     EmulatorProcess();
-    ~EmulatorProcess();
+    ~EmulatorProcess() { stop(); }
 
     // $ZENTRIA_BIN_DIR, or the bin folder beside the test's own folder.
     static QString binDirectory();
-    static QString executable();
+    static QString executable() { return binDirectory() + "/zentria-operator-emulator"; }
     static QString samplesDirectory();
-    static QString scenarioPath(const QString& name);  // a shipped one: "demo"
-    static QJsonObject shippedScenario(const QString& name);
+    static QJsonObject shippedScenario(const QString& name);  // "demo"
 
     // scenario: a file, or the name of a shipped one. Waits for the emulator to
     // listen; false when it did not within the time.
@@ -48,8 +45,8 @@ public:
 
     quint16 port() const { return m_port; }
     qint64 pid() const { return m_process.processId(); }
-    QString host() const;  // "127.0.0.1:<port>"
-    QUrl url(const QString& path) const;
+    QString host() const { return "127.0.0.1:" + QString::number(m_port); }
+    QUrl url(const QString& path) const { return QUrl("http://" + host() + path); }
 
     // The emulator logs a request before it answers it, so a request whose
     // answer has arrived is already here.
@@ -60,7 +57,6 @@ public:
 
 private:
     void readOutput();
-    void readLine(const QByteArray& line);
 
     QProcess m_process;
     std::unique_ptr<QTemporaryFile> m_scenarioFile;
@@ -68,6 +64,3 @@ private:
     quint16 m_port = 0;
     QList<EmulatorRequest> m_requests;
 };
-
-// The scenario in a temporary file, removed with the returned object.
-std::unique_ptr<QTemporaryFile> writeTemporaryScenario(const QJsonObject& scenario);
