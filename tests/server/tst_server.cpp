@@ -101,8 +101,7 @@ private slots:
     void logInEndsAsTheServerAnswers();
     void userChannelListStepWhenEnabledAndSaved();
     void authorizingAgainRestartsTheChain();
-    void operationsNeedInitAndAuthorisation();
-    void refusedConnectionIsANetworkError();
+    void noSessionWithoutInitMacOrServer();
 
     // The transport on its own.
     void backToBackCallsCompleteInIssueOrder();
@@ -316,7 +315,8 @@ void TestServer::authorizingAgainRestartsTheChain()
     QCOMPARE(m_emulator->requests().size(), sent);
 }
 
-void TestServer::operationsNeedInitAndAuthorisation()
+// Before init, without a MAC and without a server nothing is sent or kept.
+void TestServer::noSessionWithoutInitMacOrServer()
 {
     TTVServerManager manager;
     manager.setMac(mac);
@@ -328,16 +328,13 @@ void TestServer::operationsNeedInitAndAuthorisation()
     QVERIFY(!manager.closeChannelPixmap().has_value());
 
     QVERIFY(startSession(scenarioWith()));
+    QVERIFY(!m_manager->init());
     m_manager->setMac(QString());
-    m_manager->authorize();  // no MAC, no log-in
+    m_manager->authorize();
     QVERIFY(!m_manager->isBusy());
     QVERIFY(m_emulator->requests().isEmpty());
-}
 
-void TestServer::refusedConnectionIsANetworkError()
-{
-    QVERIFY(startSession(scenarioWith()));
-    QVERIFY(!m_manager->init());
+    m_manager->setMac(mac);
     m_emulator->stop();
     QSignalSpy networkError(m_manager.get(), &TTVServerManager::ErrorInNetwork);
     m_manager->authorize();
