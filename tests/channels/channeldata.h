@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPair>
 #include <QTest>
 
 // Files of tests/data/channels: server answers in protobuf text format,
@@ -44,14 +43,6 @@ inline void addCases(const QString& file, const QString& table)
         qFatal("%s has no table %s", qPrintable(file), qPrintable(table));
     for (const QJsonValue& row : tables.value(table).toArray())
         QTest::newRow(qPrintable(row["case"].toString())) << row.toObject();
-}
-
-inline QList<int> ints(const QJsonValue& array)
-{
-    QList<int> values;
-    for (const QJsonValue& value : array.toArray())
-        values.append(value.toInt());
-    return values;
 }
 
 // A channel-change guard that answers as told and remembers what it was asked.

@@ -14,13 +14,13 @@ public:
         ServerClock::reset();
         ServerClock::setLocalClock([this] { return m_seconds * 1000; });
     }
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
     ~FixedClock()
     {
         ServerClock::setLocalClock({});
         ServerClock::reset();
     }
-    FixedClock(const FixedClock&) = delete;
-    FixedClock& operator=(const FixedClock&) = delete;
 
     qint64 now() const { return m_seconds; }
     void advance(qint64 seconds) { m_seconds += seconds; }

@@ -15,14 +15,13 @@
 
 namespace {
 
-const int kOneHour = 3600;  // no keep-alive of the timer's own during a test
-
 // The player's session and channel list logged in to an emulated operator.
 class Session
 {
 public:
-    // keepAliveSeconds: the period the operator asks for the keep-alives.
-    bool start(int keepAliveSeconds, const QJsonObject& faults = {})
+    // keepAliveSeconds: the period the operator asks for the keep-alives; an
+    // hour leaves the timer silent during a test.
+    bool start(int keepAliveSeconds = 3600, const QJsonObject& faults = {})
     {
         QJsonObject scenario = EmulatorProcess::shippedScenario("demo");
         scenario["updateInterval"] = keepAliveSeconds;
@@ -87,9 +86,7 @@ private slots:
     void keepAliveOutlivesAFailureAtTheServersPace()
     {
         Session& s = *m_session;
-        const QJsonObject firstFails{
-            {"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}};
-        QVERIFY(s.start(1, firstFails));
+        QVERIFY(s.start(1, {{"UpdateStream", QJsonObject{{"body", "garbage"}, {"times", 1}}}}));
         s.emulator.clearRequests();
         QSignalSpy kept(&s.server, &TTVServerManager::UpdateStreamCompleted);
         QVERIFY(s.play(s.channels.channelAt(0)));
@@ -108,7 +105,7 @@ private slots:
     void replayWithAnOffsetThenKeepAliveSkippedWhileBusyAndEnded()
     {
         Session& s = *m_session;
-        QVERIFY(s.start(kOneHour));
+        QVERIFY(s.start());
         Channel* channel = s.channels.channelAt(0);
         QVERIFY(channel->hasTimeOffsets());
         QVERIFY(s.play(channel));
