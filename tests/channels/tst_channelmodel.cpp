@@ -97,8 +97,6 @@ private slots:
         m_profile.reset();
     }
 
-    // ---- telecasts
-
     void changingAFieldUnschedulesIt_data() { addCases("model.json", "unscheduling"); }
     void changingAFieldUnschedulesIt()
     {
@@ -168,8 +166,6 @@ private slots:
         // Cleared before the schedule is told.
         QCOMPARE(schedule.asked, accept ? QStringList({"add", "remove 0"}) : QStringList({"add"}));
     }
-
-    // ---- one channel
 
     void loadsTheEntryAtItsIndex_data() { addCases("model.json", "entries"); }
     void loadsTheEntryAtItsIndex()
@@ -330,8 +326,6 @@ private slots:
         QCOMPARE(QList<QVariantList>(changed), QList<QVariantList>({{100}, {50}, {70}}));
     }
 
-    // ---- the channel manager
-
     // Each step does one thing to the manager loaded with channels.txtpb and
     // checks what its keys name; "emits" lists the signals of that step.
     void scenarios_data() { addCases("manager.json", "scenarios"); }
@@ -465,6 +459,8 @@ private slots:
     void telecastSearch()
     {
         QFETCH(QJsonObject, c);
+        const auto list = answer<proto::ChannelListResponse>(c["list"].toString("channels.txtpb"));
+        m_manager->loadFrom({&list});
         m_manager->setShowCloseChannel(!c["hideClosed"].toBool());
         QJsonArray titles;
         for (const Telecast* found :

@@ -166,6 +166,7 @@ private slots:
         m_manager->load();
         QCOMPARE(m_model->rowCount(), 1);
         QVERIFY(!m_model->channel(m_model->index(0)));
+        QVERIFY(!m_model->indexOf(m_manager->channelAt(0)).isValid());
     }
 
     // Only the rows that change look are announced: the old current and the new.
@@ -262,6 +263,7 @@ private slots:
         const bool allow = c["allow"].toBool(true);
         QVERIFY(showView());
         QCOMPARE(m_view->selectionMode(), QAbstractItemView::NoSelection);
+        QVERIFY(qobject_cast<Delegate*>(m_view->itemDelegate()));
         m_guard.allow = allow;
         if (loading)
             m_manager->load();
