@@ -1,57 +1,110 @@
 #include "closesequence.h"
-#include "keyrepeatfilter.h"
+#include "customwebview.h"
+#include "keyrouter.h"
+#include "keyrules.h"
 #include "remotedigitentry.h"
+#include "tablerows.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QKeySequence>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMetaEnum>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
-// The main window's parts that need no window: the key repeat filter and the
-// remote control's digit entry on a clock the test moves by hand, and the
-// close sequence.
+namespace {
+
+// A chord in QKeySequence's portable text: "Ctrl+S", "Media Play", "Num+5".
+KeyChord chordOf(const QString& text)
+{
+    const QKeyCombination key = QKeySequence::fromString(text)[0];
+    return KeyChord(key.key() == Qt::Key_unknown ? 0 : key.key(), key.keyboardModifiers());
+}
+
+// Words of a context: its mode (iptv, portal, other) and what holds:
+// "playing", "guide", "timeshift".
+KeyContext contextOf(const QString& text)
+{
+    const QStringList words = text.split(' ');
+    KeyContext context;
+    context.mode = words.contains("portal")  ? KeyContext::Mode::Portal
+                   : words.contains("other") ? KeyContext::Mode::Other
+                                             : KeyContext::Mode::Iptv;
+    context.playerIdle = !words.contains("playing");
+    context.guideShown = words.contains("guide");
+    context.canTimeShift = words.contains("timeshift");
+    return context;
+}
+
+// Stands for the web engine's own view of the page, which takes every key.
+class PageView : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { event->accept(); }
+};
+
+}  // namespace
+
+// The main window's parts: the key table, the repeat filter in front of it,
+// the router that lets the window or the focused widget act on a key, the
+// remote control's digit entry and the close sequence. Clocks are the test's.
 class TestWindowParts : public QObject
 {
     Q_OBJECT
 private slots:
-    void keyPressedAgainWithin100msIsDropped_data();
+    void initTestCase();
+    void keyAsksForActions_data() { addTableRows(QFINDTESTDATA("../data/ui/key-rules.txt")); }
+    void keyAsksForActions();
+    void keyPressedAgainWithin100msIsDropped_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/key-repeats.txt"));
+    }
     void keyPressedAgainWithin100msIsDropped();
-    void numberIsTakenOnTheFirstBeatAfterAPause_data();
+    void keyGoesToWindowOrWidget_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/key-routing.txt"));
+    }
+    void keyGoesToWindowOrWidget();
+    void numberIsTakenOnTheFirstBeatAfterAPause_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/digit-entry.txt"));
+    }
     void numberIsTakenOnTheFirstBeatAfterAPause();
-    void requestsComeToOneStep_data();
+    void requestsComeToOneStep_data() { addTableRows(QFINDTESTDATA("../data/ui/close-steps.txt")); }
     void requestsComeToOneStep();
-    void streamIsClosedOnlyOnceTheServerConfirms_data();
+    void streamIsClosedOnlyOnceTheServerConfirms_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/close-sequence.txt"));
+    }
     void streamIsClosedOnlyOnceTheServerConfirms();
+
+private:
+    QWidget m_window;
+    QWidget m_otherWindow;
+    int m_acted = 0;  // keys the window's rules acted on
 };
 
-// Scripts are "ms:input" steps on the test's clock.
-
-void TestWindowParts::keyPressedAgainWithin100msIsDropped_data()
+void TestWindowParts::keyAsksForActions()
 {
-    // Input: a key in QKeySequence's portable text ("Num" is the keypad).
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("accepted");  // 1 or 0 for each press
-    QTest::newRow("at once") << "0:A 0:A"
-                             << "10";
-    QTest::newRow("50 ms") << "0:A 50:A"
-                           << "10";
-    QTest::newRow("exactly 100 ms") << "0:A 100:A"
-                                    << "10";
-    QTest::newRow("101 ms") << "0:A 101:A"
-                            << "11";
-    QTest::newRow("dropped presses do not restart the window") << "0:Down 60:Down 120:Down 180:Down"
-                                                               << "1010";
-    QTest::newRow("another key between") << "0:1 0:2 0:1"
-                                         << "111";
-    QTest::newRow("with Ctrl") << "0:1 0:Ctrl+1 0:1"
-                               << "111";
-    QTest::newRow("with Alt") << "0:1 0:Alt+1 0:1"
-                              << "111";
-    QTest::newRow("with Shift") << "0:F 0:Shift+F 0:Ctrl+Shift+F"
-                                << "111";
-    QTest::newRow("keypad and Meta do not count") << "0:5 0:Num+5 0:Meta+5"
-                                                  << "100";
+    QFETCH(QString, context);
+    QFETCH(QString, key);
+    QFETCH(QString, actions);
+    const KeyChord chord = chordOf(key);
+    QVERIFY2(chord.key != 0, qPrintable(key));
+    QStringList names;
+    for (KeyRules::Action action : KeyRules::actionsFor(chord, contextOf(context)))
+        names << QMetaEnum::fromType<KeyRules::Action>().valueToKey(int(action));
+    QCOMPARE(names.join(' '), actions);
 }
 
 void TestWindowParts::keyPressedAgainWithin100msIsDropped()
@@ -64,51 +117,60 @@ void TestWindowParts::keyPressedAgainWithin100msIsDropped()
     for (const QString& step : script.split(' ')) {
         const QStringList parts = step.split(':');
         now = 5000 + parts.at(0).toLongLong();
-        const QKeyCombination key = QKeySequence::fromString(parts.at(1))[0];
-        QVERIFY2(key.key() != Qt::Key_unknown, qPrintable(step));
-        const QKeyEvent event(QEvent::KeyPress, key.key(), key.keyboardModifiers());
-        seen += filter.accept(KeyChord::of(&event)) ? '1' : '0';
+        seen += filter.accept(chordOf(parts.at(1))) ? '1' : '0';
     }
     QCOMPARE(seen, accepted);
 }
 
-void TestWindowParts::numberIsTakenOnTheFirstBeatAfterAPause_data()
+void TestWindowParts::initTestCase()
 {
-    // Input: a digit, "<" for Backspace or "." for a beat of the timer.
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QString>("shown");  // each text the overlay got, "-" for none
-    QTest::addColumn<QString>("taken");  // "number@ms" for each number taken
+    auto* layout = new QVBoxLayout(&m_window);
+    auto* list = new QListWidget;
+    list->addItems({"alpha", "quebec", "2"});
+    auto* readOnly = new QLineEdit;
+    readOnly->setReadOnly(true);
+    auto* combo = new QComboBox;
+    combo->setEditable(true);
+    auto* page = new PageView(new CustomWebView);
+    page->setFocusPolicy(Qt::StrongFocus);
+    page->setObjectName("pageInput");
+    const QStringList names = QString("list line readOnlyLine text browser spin combo").split(' ');
+    const QList<QWidget*> widgets{
+        list,  new QLineEdit,       readOnly, new QPlainTextEdit, new QTextBrowser, new QSpinBox,
+        combo, page->parentWidget()};
+    for (QWidget* widget : widgets) {
+        widget->setObjectName(names.value(layout->count()));
+        layout->addWidget(widget);
+    }
+    (new QLineEdit(&m_otherWindow))->setObjectName("otherWindowLine");
+    // The window's rules here: Page Down, Q, 2 and Space.
+    new KeyRouter(&m_window, [this](const QKeyEvent* event) {
+        const bool rule =
+            QList<int>{Qt::Key_PageDown, Qt::Key_Q, Qt::Key_2, Qt::Key_Space}.contains(
+                event->key());
+        m_acted += rule;
+        return rule;
+    });
+    m_window.show();
+    m_otherWindow.show();
+}
 
-    QTest::newRow("12 on the beat more than a second after the 2")
-        << "0:1 300:2 1000:. 1300:. 2000:."
-        << "1 12 -"
-        << "12@2000";
-    QTest::newRow("a second exactly is not yet a pause") << "0:5 1000:. 1001:."
-                                                         << "5 -"
-                                                         << "5@1001";
-    QTest::newRow("Backspace steps back and restarts the pause")
-        << "0:1 100:2 900:< 1000:. 1500:5 2000:. 2501:."
-        << "1 12 1 15 -"
-        << "15@2501";
-    QTest::newRow("a fourth digit is dropped but restarts the pause")
-        << "0:1 0:2 0:3 900:4 1001:. 1901:."
-        << "1 12 123 -"
-        << "123@1901";
-    QTest::newRow("0 is handed on like any number") << "0:0 1001:."
-                                                    << "0 -"
-                                                    << "0@1001";
-    QTest::newRow("Backspace down to nothing takes nothing") << "0:7 100:< 2000:. 3000:."
-                                                             << "7 -"
-                                                             << "";
-    QTest::newRow("Backspace with nothing typed") << "0:< 2000:."
-                                                  << ""
-                                                  << "";
-    QTest::newRow("beats before any digit") << "1000:. 2000:. 2100:4 3101:."
-                                            << "4 -"
-                                            << "4@3101";
-    QTest::newRow("a second number after the first") << "0:1 1001:. 1100:2 2101:."
-                                                     << "1 - 2 -"
-                                                     << "1@1001 2@2101";
+void TestWindowParts::keyGoesToWindowOrWidget()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, key);
+    QFETCH(QString, window);
+    QWidget* widget = m_window.findChild<QWidget*>(focus);
+    widget = widget ? widget : m_otherWindow.findChild<QWidget*>(focus);
+    QVERIFY(widget);
+    widget->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(widget->window()));
+    // A click leaves the focus there; the platform then sends keys to it.
+    widget->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(QApplication::focusWidget(), widget);
+    m_acted = 0;
+    QTest::keyClick(widget, Qt::Key(chordOf(key).key));
+    QCOMPARE(m_acted, window == "yes" ? 1 : 0);
 }
 
 void TestWindowParts::numberIsTakenOnTheFirstBeatAfterAPause()
@@ -141,52 +203,28 @@ void TestWindowParts::numberIsTakenOnTheFirstBeatAfterAPause()
     QCOMPARE(entry.text(), texts.isEmpty() || texts.last() == "-" ? QString() : texts.last());
 }
 
-void TestWindowParts::requestsComeToOneStep_data()
-{
-    QTest::addColumn<bool>("quitting");
-    QTest::addColumn<bool>("windowClosed");
-    QTest::addColumn<bool>("closeToTray");
-    QTest::addColumn<CloseSequence::Step>("step");
-    using Step = CloseSequence::Step;
-    QTest::newRow("window closed") << false << true << false << Step::Quit;
-    QTest::newRow("window closed with close-to-tray") << false << true << true << Step::HideToTray;
-    QTest::newRow("Quit despite close-to-tray") << false << false << true << Step::Quit;
-    QTest::newRow("window closed while quitting") << true << true << true << Step::Accept;
-    QTest::newRow("Quit while quitting") << true << false << false << Step::Accept;
-}
-
 void TestWindowParts::requestsComeToOneStep()
 {
-    QFETCH(bool, quitting);
-    QFETCH(bool, windowClosed);
-    QFETCH(bool, closeToTray);
-    QFETCH(CloseSequence::Step, step);
+    QFETCH(QString, quitting);
+    QFETCH(QString, windowClosed);
+    QFETCH(QString, closeToTray);
+    QFETCH(QString, step);
     CloseSequence sequence;
-    if (quitting) {
+    if (quitting == "yes") {
         QSignalSpy quit(&sequence, &CloseSequence::quit);
         QVERIFY(sequence.start(false));
         QVERIFY(quit.wait());
     }
-    QCOMPARE(sequence.isQuitting(), quitting);
-    QCOMPARE(sequence.stepFor(windowClosed, closeToTray), step);
-}
-
-void TestWindowParts::streamIsClosedOnlyOnceTheServerConfirms_data()
-{
-    QTest::addColumn<bool>("streamOpen");
-    QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QStringList>("events");
-    QTest::newRow("stream open, server confirms")
-        << true << true << QStringList{"send", "close stream", "quit"};
-    QTest::newRow("stream open, server silent") << true << false << QStringList{"send", "quit"};
-    QTest::newRow("no stream, server confirms") << false << true << QStringList{"send", "quit"};
+    QCOMPARE(sequence.isQuitting(), quitting == "yes");
+    const CloseSequence::Step taken = sequence.stepFor(windowClosed == "yes", closeToTray == "yes");
+    QCOMPARE(QMetaEnum::fromType<CloseSequence::Step>().valueToKey(int(taken)), step);
 }
 
 void TestWindowParts::streamIsClosedOnlyOnceTheServerConfirms()
 {
-    QFETCH(bool, streamOpen);
-    QFETCH(bool, confirmed);
-    QFETCH(QStringList, events);
+    QFETCH(QString, streamOpen);
+    QFETCH(QString, confirmed);
+    QFETCH(QString, events);
     CloseSequence sequence;
     QStringList seen;
     connect(&sequence, &CloseSequence::sendSettings, this, [&] { seen << "send"; });
@@ -197,16 +235,23 @@ void TestWindowParts::streamIsClosedOnlyOnceTheServerConfirms()
     sinceRequest.start();
 
     sequence.settingsSaved();  // an earlier save is no confirmation
-    QVERIFY(sequence.start(streamOpen));
-    QVERIFY(!sequence.start(streamOpen));
-    if (confirmed) {
+    QVERIFY(sequence.start(streamOpen == "yes"));
+    QVERIFY(!sequence.start(streamOpen == "yes"));
+    if (confirmed == "yes") {
         sequence.settingsSaved();
         sequence.settingsSaved();
     }
     QVERIFY(quit.wait());
     QVERIFY(sinceRequest.elapsed() >= CloseSequence::closeDelayMs);
-    QCOMPARE(seen, events);
+    QCOMPARE(seen.join(", "), events);
 }
 
-QTEST_GUILESS_MAIN(TestWindowParts)
+int main(int argc, char* argv[])
+{
+    CustomWebView::prepareApplication();
+    QApplication application(argc, argv);
+    TestWindowParts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_windowparts.moc"
