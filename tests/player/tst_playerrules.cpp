@@ -70,7 +70,10 @@ private slots:
     void fileLocations();
     void deinterlaceSettingsOutOfRangeReadAsNone();
     void watchdogReportsAStallOnceWhileArmed();
-    void aFinishedRecordingTakesTheNextFreeName_data();
+    void aFinishedRecordingTakesTheNextFreeName_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/player/recording-names.txt"));
+    }
     void aFinishedRecordingTakesTheNextFreeName();
     void finishWaitsForLibvlcsFileAndAbandonCleansUp();
 
@@ -173,23 +176,11 @@ void TestPlayerRules::watchdogReportsAStallOnceWhileArmed()
     QCOMPARE(stalled.size(), 1);
 }
 
-void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName_data()
-{
-    QTest::addColumn<QStringList>("taken");
-    QTest::addColumn<QString>("placed");
-    const QString name = QStringLiteral("2024.05.01 20.00 - News - Evening.mpg");
-    const QString second = QStringLiteral("2024.05.01 20.00 - News - Evening (2).mpg");
-    QTest::newRow("free") << QStringList() << name;
-    QTest::newRow("taken") << QStringList{name} << second;
-    QTest::newRow("taken twice") << QStringList{name, second}
-                                 << "2024.05.01 20.00 - News - Evening (3).mpg";
-    QTest::newRow("no suffix") << QStringList{"News"} << "News (2)";
-}
-
 void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName()
 {
-    QFETCH(QStringList, taken);
+    QFETCH(QString, names);
     QFETCH(QString, placed);
+    QStringList taken = listOf(names);
     QTemporaryDir folder;
     for (const QString& name : taken)
         writeFile(folder.filePath(name), "earlier " + name.toUtf8());
