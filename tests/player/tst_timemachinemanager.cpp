@@ -61,25 +61,20 @@ public:
     {
         QObject::connect(manager, &TimeMachineManager::updatedData, manager,
                          [this](bool newChannel, time_t real, time_t shifted, int minutes) {
-                             log << QString("data %1 %2 %3 %4")
-                                        .arg(newChannel)
-                                        .arg(qint64(real))
-                                        .arg(qint64(shifted))
-                                        .arg(minutes);
+                             log << data(newChannel, real, shifted, minutes);
                          });
         QObject::connect(manager, &TimeMachineManager::openNewUrl, manager,
                          [this](const QString& url) { log << "url " + url; });
     }
 
+    static QString data(bool newChannel, qint64 real, qint64 shifted, int minutes)
+    {
+        return QString("data %1 %2 %3 %4").arg(newChannel).arg(real).arg(shifted).arg(minutes);
+    }
     // What a carried-out command announces.
     static QStringList moved(qint64 now, int minutes, bool newChannel = false)
     {
-        return {QString("data %1 %2 %3 %4")
-                    .arg(newChannel)
-                    .arg(now)
-                    .arg(now + minutes * kMinute)
-                    .arg(minutes),
-                "url "};
+        return {data(newChannel, now, now + minutes * kMinute, minutes), "url "};
     }
 
     QStringList log;
