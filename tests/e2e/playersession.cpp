@@ -111,6 +111,17 @@ bool PlayerSession::startPlayer(const QString& lastChannel, const QByteArray& ex
     endPlayer();
     m_profile = std::make_unique<QTemporaryDir>();
     writeSettings(lastChannel, extraSettings);
+    return launchPlayer();
+}
+
+bool PlayerSession::restartPlayer()
+{
+    endPlayer();
+    return launchPlayer();
+}
+
+bool PlayerSession::launchPlayer()
+{
     QProcessEnvironment environment = environmentFor(m_display);
     environment.insert("HOME", m_profile->path());
     environment.insert("XDG_DATA_HOME", m_profile->path() + "/data");
@@ -208,6 +219,32 @@ QStringList PlayerSession::windowsNamed(const QString& pattern)
     return matching;
 }
 
+QRect PlayerSession::windowGeometry(qulonglong window)
+{
+    QByteArray shell;
+    if (!xdotool({"getwindowgeometry", "--shell", QString::number(window)}, &shell))
+        return {};
+    const auto value = [&](const char* name) {
+        return QRegularExpression(QString("%1=(-?\\d+)").arg(name))
+            .match(shell)
+            .captured(1)
+            .toInt();
+    };
+    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+}
+
+QByteArray PlayerSession::grabScreen(const QRect& area)
+{
+    QByteArray pixels;
+    const QString input = QString("%1+%2,%3").arg(m_display).arg(area.x()).arg(area.y());
+    const QString size = QString("%1x%2").arg(area.width()).arg(area.height());
+    run("ffmpeg",
+        {"-loglevel", "error", "-f", "x11grab", "-video_size", size, "-i", input, "-frames:v", "1",
+         "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
+        &pixels);
+    return pixels;
+}
+
 QStringList PlayerSession::windowNames(const QStringList& windows)
 {
     QStringList names;
@@ -227,10 +264,7 @@ bool PlayerSession::xdotool(const QStringList& arguments, QByteArray* output)
 bool PlayerSession::clickTitleBar()
 {
     const QString window = QString::number(mainWindow());
-    QByteArray geometry;
-    if (!xdotool({"getwindowgeometry", "--shell", window}, &geometry))
-        return false;
-    const int width = QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+    const int width = windowGeometry(window.toULongLong()).width();
     // Just above the client area lies the window manager's title bar.
     return xdotool(
         {"mousemove", "--window", window, QString::number(width / 2), "-8", "click", "1"});
@@ -239,12 +273,10 @@ bool PlayerSession::clickTitleBar()
 bool PlayerSession::doubleClickChannelRow(int row)
 {
     const QString window = QString::number(mainWindow());
-    QByteArray geometry, children;
-    if (!xdotool({"getwindowgeometry", "--shell", window}, &geometry) ||
-        !run("xwininfo", {"-children", "-id", window}, &children)) {
+    QByteArray children;
+    if (!run("xwininfo", {"-children", "-id", window}, &children))
         return false;
-    }
-    const int width = QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+    const int width = windowGeometry(window.toULongLong()).width();
     // The list's top is level with the video surface, the window's native child.
     const QRegularExpressionMatch video =
         QRegularExpression("\\d+x\\d+\\+-?\\d+\\+(-?\\d+)\\s+\\+").match(children);
@@ -290,9 +322,10 @@ void PlayerSession::writeSettings(const QString& lastChannel, const QByteArray& 
         return;
     const QByteArray host = m_emulator.host().toUtf8();
     // A profile that has already seen this version's news, so no dialog waits.
+    const QByteArray news = extraSettings.contains("version-info=") ? "" : "version-info=2.2.16\n";
     ini.write("[General]\nserver=" + host + "\nupdate-host=" + host +
               "\nlast-channel=" + lastChannel.toUtf8() + "\nscheduled-record-save-folder=" +
-              m_profile->path().toUtf8() + "/recordings\nversion-info=2.2.16\n" + extraSettings);
+              m_profile->path().toUtf8() + "/recordings\n" + news + extraSettings);
 }
 
 void PlayerSession::reportOnFailure()

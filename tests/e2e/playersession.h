@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,8 +29,11 @@ public:
     // scenario: a shipped name ("demo") or a file of tests/data/e2e.
     bool startEmulator(const QString& scenario = "demo");
     // Starts the player in a new profile whose settings.ini points at the
-    // emulator, plays lastChannel and holds the extra lines given.
+    // emulator, plays lastChannel and holds the extra lines given. The profile
+    // has seen this version's news unless the lines name a version-info.
     bool startPlayer(const QString& lastChannel, const QByteArray& extraSettings = {});
+    // Starts the player again in the profile of the last start.
+    bool restartPlayer();
 
     static QString dataFile(const QString& name);  // a file of tests/data/e2e
 
@@ -54,6 +58,10 @@ public:
     // Windows of the player whose title matches the regular expression.
     QStringList windowsNamed(const QString& pattern);
     QStringList windowNames(const QStringList& windows);
+    // Where the window lies on the screen; empty if it cannot be asked.
+    QRect windowGeometry(qulonglong window);
+    // The screen's pixels in the area as RGB triplets, row after row.
+    QByteArray grabScreen(const QRect& area);
     bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
     // A click on the window's title bar, as a user brings it to the front.
     bool clickTitleBar();
@@ -62,6 +70,7 @@ public:
     bool pressKeys(const QStringList& keys);
 
 private:
+    bool launchPlayer();
     bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
     bool startHelper(QProcess* process, const QString& program, const QStringList& arguments);
     bool waitForDisplay();
