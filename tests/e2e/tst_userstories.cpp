@@ -16,6 +16,7 @@ const QString kFirst = QStringLiteral("Первый городской");  // ch
 const QString kCinema = QStringLiteral("Кинодом");          // channel 3
 const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
+const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
 
 int countOf(const QList<EmulatorRequest>& requests, const QString& path)
 {
@@ -29,6 +30,34 @@ QStringList rpcNames(const QList<EmulatorRequest>& requests)
     for (const EmulatorRequest& request : requests)
         names.append(request.rpc);
     return names;
+}
+
+// The background of the operator's closed-channel picture.
+bool isDenyGrey(int red, int green, int blue)
+{
+    return qAbs(red - 40) <= 4 && qAbs(green - 40) <= 4 && qAbs(blue - 40) <= 4;
+}
+
+// The status bar's error text and icon.
+bool isErrorRed(int red, int green, int blue)
+{
+    return red > 150 && green < 60 && blue < 60;
+}
+
+QStringList capturesOf(const QRegularExpression& pattern, const QString& text)
+{
+    QStringList found;
+    for (auto match = pattern.globalMatch(text); match.hasNext();)
+        found.append(match.next().captured(1));
+    return found;
+}
+
+int countPixels(const QByteArray& rgb, bool (*matches)(int, int, int))
+{
+    int count = 0;
+    for (qsizetype i = 0; i + 2 < rgb.size(); i += 3)
+        count += matches(quint8(rgb[i]), quint8(rgb[i + 1]), quint8(rgb[i + 2])) ? 1 : 0;
+    return count;
 }
 
 }  // namespace
@@ -50,6 +79,11 @@ private slots:
     void quittingWhileRecordingKeepsTheRecording();
     void missingClosedChannelPictureStillPlays();
     void failingPortalScriptLeavesThePlayerRunning();
+    void closedAndBrokenChannelsSayWhyNothingPlays();
+    void channelVolumesOpenWithTheChannelAndReachTheServer();
+    void newsAndWindowPlaceAcrossTwoStarts();
+    void lostPortalStartsInTelevisionWhereTimeshiftKeysWork();
+    void portalKeysStepThroughGenresAndMovies();
     // Last: with a stale segment left behind, later starts would fail too.
     void killedPlayerDoesNotBlockTwentyLaterStarts();
 
@@ -58,6 +92,7 @@ private:
     void startPlaying(const QString& scenario, const QString& channel, int channelId,
                       const QByteArray& extraSettings = {});
     void expectCleanExit();
+    QString lastOpenStream();
 
     std::unique_ptr<PlayerSession> m_session;
 };
@@ -88,6 +123,12 @@ void UserStories::expectCleanExit()
     QVERIFY(m_session->waitForExit());
     QCOMPARE(m_session->player().exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_session->player().exitCode(), 0);
+}
+
+QString UserStories::lastOpenStream()
+{
+    const QList<EmulatorRequest> opened = m_session->emulator().requests("OpenStream");
+    return opened.isEmpty() ? QString() : opened.last().message;
 }
 
 void UserStories::logInPlaysTheLastChannel()
@@ -135,7 +176,7 @@ void UserStories::portalAndBackTwiceKeepsPlaying()
         const int opened = int(m_session->openedChannels().size());
         QVERIFY(m_session->pressKeys({"ctrl+alt+b"}));
         QTRY_VERIFY_WITH_TIMEOUT(countOf(m_session->emulator().requests(), kPortalPath) >= 1,
-                                 30000);
+                                 10000);
         QVERIFY(m_session->pressKeys({"ctrl+alt+d"}));
         QTRY_VERIFY_WITH_TIMEOUT(m_session->openedChannels().size() > opened, 30000);
         QCOMPARE(m_session->openedChannels().last(), 1);
@@ -150,10 +191,7 @@ void UserStories::fullscreenAndBackKeepsThePictureInTheWindow()
 {
     startPlaying("demo", kFirst, 1);
     const auto windowWidth = [this] {
-        QByteArray geometry;
-        m_session->xdotool(
-            {"getwindowgeometry", "--shell", QString::number(m_session->mainWindow())}, &geometry);
-        return QRegularExpression("WIDTH=(\\d+)").match(geometry).captured(1).toInt();
+        return m_session->windowGeometry(m_session->mainWindow()).width();
     };
     const int windowed = windowWidth();
     QVERIFY(m_session->clickTitleBar());
@@ -228,6 +266,144 @@ void UserStories::failingPortalScriptLeavesThePlayerRunning()
     QVERIFY2(shown.isEmpty(), qPrintable(m_session->windowNames(shown).join(", ")));
     m_session->sendSignal(SIGTERM);
     expectCleanExit();
+}
+
+// Nothing plays on a closed channel: the operator's picture says why. A
+// channel whose stream fails says so in the status bar.
+void UserStories::closedAndBrokenChannelsSayWhyNothingPlays()
+{
+    startPlaying(PlayerSession::dataFile("stories.json"), kFirst, 1);
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    const QRect bottom = window.adjusted(0, window.height() * 9 / 10, 0, 0);
+    const auto denyPicture = [&] {
+        return countPixels(m_session->grabScreen(window), isDenyGrey) > window.width() * 10;
+    };
+    const auto errorText = [&] {
+        return countPixels(m_session->grabScreen(bottom), isErrorRed) > 0;
+    };
+    QVERIFY(!denyPicture() && !errorText());
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"3"}));
+    QVERIFY(m_session->waitForLog("[MediaPlayer::stop] Playback stopped"));
+    QTRY_VERIFY_WITH_TIMEOUT(denyPicture(), 30000);
+    QCOMPARE(m_session->openedChannels(), QList<int>{1});
+    QVERIFY(m_session->pressKeys({"4"}));
+    QVERIFY(m_session->waitForOpenStream(4));
+    QTRY_VERIFY_WITH_TIMEOUT(errorText(), 30000);
+    QVERIFY(!denyPicture());
+    QVERIFY(m_session->pressKeys({"1"}));
+    QVERIFY(m_session->waitForOpenStream(1));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    QVERIFY(!errorText());
+}
+
+// With a volume per channel, a channel opens at its own, keeps the change the
+// user makes, and closing hands every channel's volume to the server.
+void UserStories::channelVolumesOpenWithTheChannelAndReachTheServer()
+{
+    startPlaying(PlayerSession::dataFile("stories.json"), kFirst, 1, "use-global-volume=false\n");
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"Next"}));
+    QVERIFY(m_session->waitForOpenStream(2));
+    // The server keeps 30 of 100 for the channel; the player counts to 200.
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->settingsIni().contains("global-volume=60"), 30000);
+    QVERIFY(m_session->pressKeys({"KP_Add"}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->settingsIni().contains("global-volume=65"), 30000);
+    QVERIFY(m_session->pressKeys({"q"}));
+    expectCleanExit();
+    const QList<EmulatorRequest> saved = m_session->emulator().requests("SetStbSettings");
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().message,
+             "auth: \"emulator-token\" data { volume: 65 channel_volume { enabled: true "
+             "record { id_channel: 1 volume: 50 } record { id_channel: 2 volume: 32 } "
+             "record { id_channel: 3 volume: 50 } record { id_channel: 4 volume: 50 } } }");
+}
+
+// The first start of a new version offers its news until the user declines
+// them; the window comes back where the user left it.
+void UserStories::newsAndWindowPlaceAcrossTwoStarts()
+{
+    QVERIFY(m_session->startEmulator(PlayerSession::dataFile("stories.json")));
+    QVERIFY(m_session->startPlayer(kFirst, "version-info=old\n"));
+    QVERIFY(m_session->waitForLog("[main] Starting in new installed version"));
+    QStringList news;
+    QTRY_VERIFY_WITH_TIMEOUT(!(news = m_session->windowsNamed(kNewsTitle)).isEmpty(), 30000);
+    // "Don't show this dialog at startup", just above the dialog's buttons.
+    const QRect dialog = m_session->windowGeometry(news.first().toULongLong());
+    QVERIFY(m_session->xdotool({"mousemove", "--window", news.first(), "17",
+                                QString::number(dialog.height() - 56), "click", "1"}));
+    QVERIFY(m_session->pressKeys({"Escape"}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->windowsNamed(kNewsTitle).isEmpty(), 30000);
+    QVERIFY(m_session->settingsIni().contains("version-info=2.2.16"));
+    const qulonglong window = m_session->mainWindow();
+    QVERIFY(m_session->xdotool({"windowsize", QString::number(window), "1000", "640"}));
+    QVERIFY(m_session->xdotool({"windowmove", QString::number(window), "60", "40"}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_session->windowGeometry(window).size(), QSize(1000, 640), 30000);
+    const QRect placed = m_session->windowGeometry(window);
+    QVERIFY(m_session->waitForLog(kVideoShown));
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"KP_Subtract", "q"}));
+    expectCleanExit();
+    const QList<EmulatorRequest> saved = m_session->emulator().requests("SetStbSettings");
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().message,
+             "auth: \"emulator-token\" data { volume: 95 channel_volume { enabled: false } }");
+    QVERIFY(m_session->settingsIni().contains("size=@Size(1000 640)"));
+
+    QVERIFY(m_session->restartPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    QCOMPARE(m_session->windowGeometry(m_session->mainWindow()), placed);
+    QVERIFY(m_session->windowsNamed(kNewsTitle).isEmpty());
+    const QString secondStart = m_session->debugLog().section("Session started", -1);
+    QVERIFY(!secondStart.contains("Starting in new installed version"));
+}
+
+// A subscriber who left in the portal but has lost video on demand starts
+// watching television, where the timeshift keys replay the channel an hour
+// back and then live again.
+void UserStories::lostPortalStartsInTelevisionWhereTimeshiftKeysWork()
+{
+    startPlaying(PlayerSession::dataFile("stories.json"), kFirst, 1,
+                 "last-mode=media portal\nuser-vod-available=true\n");
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->settingsIni().contains("last-mode=iptv"), 30000);
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"ctrl+Left"}));
+    QTRY_VERIFY_WITH_TIMEOUT(lastOpenStream().contains("channel_id: 1 offset_id: 7"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(countOf(m_session->emulator().requests(), "/stream/1?offset=7"), 1,
+                              30000);
+    QVERIFY(m_session->pressKeys({"ctrl+z"}));
+    QTRY_VERIFY_WITH_TIMEOUT(lastOpenStream().contains("channel_id: 1 offset_id: 1"), 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(countOf(m_session->emulator().requests(), "/stream/1?offset=1"), 2,
+                              30000);
+}
+
+// In the portal with nothing playing, the remote's genre and movie keys step
+// through the page.
+void UserStories::portalKeysStepThroughGenresAndMovies()
+{
+    startPlaying(PlayerSession::dataFile("portal-keys.json"), kFirst, 1);
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"ctrl+alt+b"}));
+    QVERIFY(m_session->waitForLog("[portal] console info: portal ready"));
+    // The channel plays on behind the page; only once it is stopped do these
+    // keys walk the page instead of seeking.
+    QVERIFY(m_session->pressKeys({"ctrl+s"}));
+    QVERIFY(m_session->waitForLog("[MediaPlayer::stop] Playback stopped"));
+    // Each press is followed by a look at the page, where the step shows.
+    const QList<QPair<QString, QString>> steps = {
+        {"ctrl+shift+f", "genre 1, movie 0"}, {"ctrl+shift+f", "genre 2, movie 0"},
+        {"ctrl+shift+b", "genre 1, movie 0"}, {"ctrl+f", "genre 1, movie 1"},
+        {"ctrl+b", "genre 1, movie 0"},
+    };
+    static const QRegularExpression shown("console info: step \\d+: (genre -?\\d+, movie -?\\d+)");
+    for (int done = 0; done < steps.size(); ++done) {
+        QVERIFY(m_session->pressKeys({steps[done].first}));
+        QStringList positions;
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (positions = capturesOf(shown, m_session->debugLog())).size() > done,
+            qPrintable(steps[done].first), 30000);
+        QCOMPARE(positions.last(), steps[done].second);
+    }
 }
 
 QTEST_GUILESS_MAIN(UserStories)
