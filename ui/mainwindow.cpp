@@ -7,6 +7,7 @@
 #include "channelnumberoverlay.h"
 #include "closepictureoverlay.h"
 #include "customwebview.h"
+#include "fullstbsettings.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
 #include "playeractions.h"
@@ -430,7 +431,8 @@ void MainWindow::setupCurrentMode()
             else
                 setLastChannel();
         }
-        lwChannelList->setVisible(settings()->isChannelListVisible() && !m_presentation.isOnlyPlayer());
+        lwChannelList->setVisible(settings()->isChannelListVisible() &&
+                                  !m_presentation.isOnlyPlayer());
         logoSwitcher->setCurrentIndex(LogoPage);
         subtitles->hide();
     } else {
@@ -816,20 +818,13 @@ void MainWindow::showEvent(QShowEvent* event)
 
 proto::StbSettings MainWindow::getFullStbSettings() const
 {
-    proto::StbSettings result;
-    result.set_volume(settings()->globalVolume());
-    if (!m_channelManager)
-        return result;
-    const bool perChannel = !settings()->useGlobalVolume();
-    result.mutable_channel_volume()->set_enabled(perChannel);
-    if (!perChannel)
-        return result;
-    for (const Channel* channel : *m_channelManager->GetChannelsList()) {
-        proto::ChannelVolume::Record* record = result.mutable_channel_volume()->add_record();
-        record->set_id_channel(channel->id());
-        record->set_volume(channel->volume());
+    QList<FullStbSettings::ChannelVolume> volumes;
+    if (m_channelManager) {
+        for (const Channel* channel : *m_channelManager->GetChannelsList())
+            volumes.append({channel->id(), channel->volume()});
     }
-    return result;
+    return FullStbSettings::build(settings()->globalVolume(), settings()->useGlobalVolume(),
+                                  m_channelManager ? &volumes : nullptr);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -25,7 +25,8 @@ struct PlayerSession
     void createWindow();
     // Starts the emulator on the scenario and the player against it; the
     // channel list loads from here on.
-    bool start(const QJsonObject& scenario, const QStringList& emulatorArguments = {});
+    bool start(const QJsonObject& scenario = PlayerSession::scenario(),
+               const QStringList& emulatorArguments = {});
     bool waitForLoad() const;
     // Makes the channel at row current and waits for its video page.
     bool playChannel(int row, int timeoutMs = 20000) const;

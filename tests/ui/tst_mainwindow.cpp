@@ -1,5 +1,6 @@
 #include "channel.h"
 #include "channellistview.h"
+#include "fullstbsettings.h"
 #include "mediaplayer.h"
 #include "playersession.h"
 #include "settings.h"
@@ -10,7 +11,6 @@
 #include <QJsonDocument>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -32,13 +32,13 @@ private slots:
     void serverErrorsAreShownInTheStatusBar();
     void failuresShowInTheStatusBarUntilRecovered();
     void sameModeAgainChangesNothing();
+    void settingsReportedBeforeClosing_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/stb-settings.txt"));
+    }
+    void settingsReportedBeforeClosing();
 
 private:
-    bool start(const QJsonObject& json = PlayerSession::scenario(),
-               const QStringList& arguments = {})
-    {
-        return m_session->start(json, arguments);
-    }
     MainWindow* window() const { return m_session->window.get(); }
     Channel* current() const { return m_session->channels->currentChannel(); }
     int page() const { return window()->currentPage(); }
@@ -53,7 +53,7 @@ void TestMainWindow::pickedChannelPlaysRecordsAndStaysBehindTheGuide()
     Settings::instance()->setCrop("4:3");
     QTemporaryDir records;
     Settings::instance()->setRecordSaveFolder(records.path());
-    QVERIFY(start());
+    QVERIFY(m_session->start());
     QVERIFY(m_session->waitForLoad());
     auto* list = m_session->child<ChannelList::View>("lwChannelList");
     MediaPlayer* player = window()->getMediaPlayer();
@@ -65,10 +65,9 @@ void TestMainWindow::pickedChannelPlaysRecordsAndStaysBehindTheGuide()
     QCOMPARE(current()->name(), QStringLiteral("Второй"));
     QCOMPARE(page(), int(MainWindow::StandByPage));
     QVERIFY(video.wait(20000));
-    QVERIFY2(sincePlaying.elapsed() >= MainWindow::blackBackgroundMs - 20,
-             qPrintable(QString::number(sincePlaying.elapsed())));
+    QVERIFY(sincePlaying.elapsed() >= MainWindow::blackBackgroundMs - 20);
     QCOMPARE(page(), int(MainWindow::VideoPage));
-    QTRY_COMPARE(player->size(), window()->pageStack()->size());
+    QTRY_COMPARE(player->size(), m_session->child<QWidget>("logoSwitcher")->size());
     QCOMPARE(player->playback().aspectRatio(), QStringLiteral("16:9"));
     QCOMPARE(player->playback().cropGeometry(), QStringLiteral("4:3"));
     QCOMPARE(Settings::instance()->lastChannel(), QStringLiteral("Второй"));
@@ -78,7 +77,7 @@ void TestMainWindow::pickedChannelPlaysRecordsAndStaysBehindTheGuide()
     QSignalSpy recording(player, &MediaPlayer::recording);
     record->click();
     QVERIFY(recording.count() == 1 || recording.wait());
-    QTRY_VERIFY_WITH_TIMEOUT(!QDir(records.path()).isEmpty(QDir::Files), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(records.path()).isEmpty(QDir::Files), 20000);
     QSignalSpy stopped(player, &MediaPlayer::recordStopped);
     record->click();
     QVERIFY(stopped.count() == 1 || stopped.wait());
@@ -94,33 +93,32 @@ void TestMainWindow::pickedChannelPlaysRecordsAndStaysBehindTheGuide()
 
 void TestMainWindow::previousAndNextStopAtTheEnds()
 {
-    QVERIFY(start());
+    QVERIFY(m_session->start());
     QVERIFY(m_session->waitForLoad());
     m_session->channels->setCurrentChannel(m_session->channels->channelAt(0));
     window()->prevChannel();
     QCOMPARE(current(), m_session->channels->channelAt(0));
-    window()->nextChannel();
-    window()->nextChannel();
-    window()->nextChannel();
+    for (int step = 0; step < 3; ++step)
+        window()->nextChannel();
     QCOMPARE(current(), m_session->channels->channelAt(2));
 }
 
 void TestMainWindow::serverErrorsAreShownInTheStatusBar()
 {
     QFETCH(QString, userInfo);
-    QFETCH(QString, fault);
+    QFETCH(QString, arguments);
     QFETCH(QString, text);
     QJsonObject json = PlayerSession::scenario();
     json["userInfo"] = QJsonDocument::fromJson(userInfo.toUtf8()).object();
-    QVERIFY(start(json, fault.isEmpty() ? QStringList() : QStringList{"--fault", fault}));
+    QVERIFY(m_session->start(json, arguments.split(' ', Qt::SkipEmptyParts)));
     QTRY_VERIFY_WITH_TIMEOUT(status()->isVisible(), 15000);
     QCOMPARE(status()->text(), text);
 }
 
 void TestMainWindow::failuresShowInTheStatusBarUntilRecovered()
 {
-    QVERIFY(start(PlayerSession::scenario("broken-first-channel.json"),
-                  {"--fault", "Auth:connection=reset,times=1"}));
+    QVERIFY(m_session->start(PlayerSession::scenario("broken-first-channel.json"),
+                             {"--fault", "Auth:connection=reset,times=1"}));
     QTRY_VERIFY_WITH_TIMEOUT(status()->isVisible(), 15000);
     QCOMPARE(status()->text(), QStringLiteral("Network error"));
     QTest::mouseClick(window()->reconnectButton(), Qt::LeftButton);
@@ -136,15 +134,28 @@ void TestMainWindow::failuresShowInTheStatusBarUntilRecovered()
 
 void TestMainWindow::sameModeAgainChangesNothing()
 {
-    QVERIFY(start());
+    QVERIFY(m_session->start());
     QSignalSpy modes(window(), &MainWindow::modeChanged);
     window()->setMode(MainWindow::IptvMode);
     QCOMPARE(modes.count(), 0);
     window()->setMode(MainWindow::IptvMode, true);
     QCOMPARE(modes.count(), 1);
     window()->setMode(MainWindow::RecordViewMode);
-    QCOMPARE(page(), int(MainWindow::RecordingsPage));
     QCOMPARE(Settings::instance()->lastMode(), int(MainWindow::RecordViewMode));
+}
+
+void TestMainWindow::settingsReportedBeforeClosing()
+{
+    QFETCH(QString, volume);
+    QFETCH(QString, global);
+    QFETCH(QString, channels);
+    QFETCH(QString, report);
+    QList<FullStbSettings::ChannelVolume> volumes;
+    for (const QString& channel : channels.split(' ', Qt::SkipEmptyParts))
+        volumes.append({channel.section(':', 0, 0).toInt(), channel.section(':', 1).toInt()});
+    const proto::StbSettings built = FullStbSettings::build(volume.toInt(), global == "yes",
+                                                            channels == "-" ? nullptr : &volumes);
+    QCOMPARE(QString::fromStdString(built.ShortDebugString()), report);
 }
 
 QTEST_MAIN(TestMainWindow)

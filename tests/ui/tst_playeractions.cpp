@@ -36,14 +36,11 @@ struct FakeHost : PlayerActionHost
     ChannelManager* channelManager() const override { return nullptr; }
     QString defaultMovieUrl() const override { return QStringLiteral("http://films/1.avi"); }
     QString defaultMovieTitle() const override { return movieTitle; }
-    void playFtpMovie(const QString& url, int position) override
+    void playFtpMovie(const QString& url, int at) override
     {
-        played << QStringLiteral("%1 at %2").arg(url).arg(position);
+        played << url + " at " + QString::number(at);
     }
-    void requestPortalHtml(const std::function<void(const QString&)>& receiver) override
-    {
-        receiver(html);
-    }
+    void requestPortalHtml(const std::function<void(const QString&)>& give) override { give(html); }
 
     void setPlayer(const QString& state)
     {
@@ -104,15 +101,13 @@ void TestPlayerActions::init()
     m_session = std::make_unique<PlayerSession>();  // the profile the players read
     m_host = std::make_unique<FakeHost>();
     m_owner = std::make_unique<QObject>();
-    FakeHost& host = *m_host;
-    QObject* owner = m_owner.get();
-    m_actions = {{"movie", new VideoOrPortalAction(host, owner)},
-                 {"stop", new StopVideoAction(host, owner)},
-                 {"guide", new ShowTvProgramAction(host, owner)},
-                 {"play", new PauseOrPlayAction(host, owner)},
-                 {"record", new RecordAction(host, owner)},
-                 {"schedule", new ScheduledRecordListAction(host, owner)},
-                 {"links", new FtpLinkListAction(host, owner)}};
+    m_actions = {{"movie", new VideoOrPortalAction(*m_host, m_owner.get())},
+                 {"stop", new StopVideoAction(*m_host, m_owner.get())},
+                 {"guide", new ShowTvProgramAction(*m_host, m_owner.get())},
+                 {"play", new PauseOrPlayAction(*m_host, m_owner.get())},
+                 {"record", new RecordAction(*m_host, m_owner.get())},
+                 {"schedule", new ScheduledRecordListAction(*m_host, m_owner.get())},
+                 {"links", new FtpLinkListAction(*m_host, m_owner.get())}};
 }
 
 void TestPlayerActions::cleanup()
