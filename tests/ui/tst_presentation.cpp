@@ -84,7 +84,7 @@ private slots:
     void fullscreenShowsOnlyThePlayerOnTopAndHidesTheCursor();
     void closedChannelPictureShowsOnlyWhatArrived();
     void playingOffersTheTracksAndPausesInTheTray();
-    void onlyPlayerHidesThePanelsAndKeepsAHiddenList();
+    void onlyPlayerHidesThePanelsAndNoTrayTakesTheWindow();
 
 private:
     MainWindow* window() const { return m_session->window.get(); }
@@ -138,7 +138,7 @@ void TestPresentation::closedChannelPictureShowsOnlyWhatArrived()
     QCOMPARE(overlay.findChild<QLabel*>()->pixmap().size(), QSize(400, 200));
 }
 
-void TestPresentation::onlyPlayerHidesThePanelsAndKeepsAHiddenList()
+void TestPresentation::onlyPlayerHidesThePanelsAndNoTrayTakesTheWindow()
 {
     m_session->createWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window()));
@@ -159,6 +159,9 @@ void TestPresentation::onlyPlayerHidesThePanelsAndKeepsAHiddenList()
     onlyPlayer->toggle();
     onlyPlayer->toggle();
     QVERIFY(shown("buttonPanel") && !shown("lwChannelList"));
+    window()->showMinimized();  // offscreen, where no tray could give it back
+    QCoreApplication::processEvents();
+    QVERIFY(window()->isMinimized() && window()->isVisible());
 }
 
 // The track menus, the volume and the tray over streams libVLC plays.
