@@ -18,6 +18,7 @@
 #include "traycontroller.h"
 #include "ttvservermanager.h"
 #include "versionchangesdialog.h"
+#include "windowgeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -222,13 +223,7 @@ void MainWindow::connectMediaPlayer()
 
 void MainWindow::setupGeometry()
 {
-    const Settings* store = settings();
-    if (store->isWindowMaximized()) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    resize(store->windowSize());
-    move(store->windowPosition());
+    WindowGeometry::restore(*this, *settings());
 }
 
 void MainWindow::setupStartMode()
@@ -858,9 +853,7 @@ void MainWindow::saveWindowGeometry()
     if (m_closePicture->isVisible())
         emit HidesCloseChannelPic();
     m_channelNumberOverlay->hide();
-    settings()->setWindowSize(size());
-    settings()->setWindowMaximized(isMaximized());
-    settings()->setWindowPosition(pos());
+    WindowGeometry::store(*this, *settings());
 }
 
 void MainWindow::runCloseSequence()
