@@ -14,8 +14,6 @@
 #include <QWidget>
 #include <functional>
 
-#include <array>
-
 #include "stb_params.pb.h"
 
 class Channel;
@@ -35,7 +33,6 @@ class ScheduledRecordListAction;
 class ShowTvProgramAction;
 class StopVideoAction;
 class VideoOrPortalAction;
-class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
