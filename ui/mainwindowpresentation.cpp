@@ -58,8 +58,6 @@ void MainWindow::connectPresentation()
 {
     audioTracks->setMenu(m_trackMenus.audioMenu());
     subtitles->setMenu(m_trackMenus.subtitleMenu());
-    clearAudioTracks();
-    clearSubtitles();
     connect(&m_trackMenus, &TrackMenus::audioPollDue, this, &MainWindow::setupAudioTracks);
     connect(&m_trackMenus, &TrackMenus::subtitlePollDue, this, &MainWindow::setupSubtitles);
     connect(&m_trackMenus, &TrackMenus::audioTrackChosen, mediaPlayer, &MediaPlayer::setAudioTrack);
@@ -68,6 +66,8 @@ void MainWindow::connectPresentation()
             [this](bool usable) { setEnabledKeepingFocus(audioTracks, usable); });
     connect(&m_trackMenus, &TrackMenus::subtitlesUsable, this,
             [this](bool usable) { setEnabledKeepingFocus(subtitles, usable); });
+    clearAudioTracks();
+    clearSubtitles();
     connect(mediaPlayer, &MediaPlayer::playing, this, &MainWindow::startSubtrackPolling);
     connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::stopSubtrackPolling);
     connect(&m_presentation, &Presentation::onlyPlayerChanged, this, &MainWindow::showOnlyPlayer);
