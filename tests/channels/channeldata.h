@@ -1,13 +1,11 @@
 #pragma once
 
 #include "channelchangeguard.h"
+#include "jsonrows.h"
 
 #include <google/protobuf/text_format.h>
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 
 // Files of tests/data/channels: server answers in protobuf text format,
@@ -37,12 +35,8 @@ Message answer(const QString& name)
 // One data row "c" per case of the table, a JSON object named by its "case".
 inline void addCases(const QString& file, const QString& table)
 {
-    QTest::addColumn<QJsonObject>("c");
-    const QJsonObject tables = QJsonDocument::fromJson(read(file)).object();
-    if (!tables.contains(table))
-        qFatal("%s has no table %s", qPrintable(file), qPrintable(table));
-    for (const QJsonValue& row : tables.value(table).toArray())
-        QTest::newRow(qPrintable(row["case"].toString())) << row.toObject();
+    addJsonRows(QStringLiteral(ZENTRIA_CHANNEL_DATA "/") + file, table, "c",
+                QStringLiteral("case"));
 }
 
 // A channel-change guard that answers as told and remembers what it was asked.

@@ -176,7 +176,7 @@ void TestLogging::sessionStartFailsWhenLogCannotBeOpened()
 
 void TestLogging::repeatsAreCounted_data()
 {
-    addJsonRows("log-repeats.json");
+    addJsonRows(ZENTRIA_CORE_DATA "/log-repeats.json");
 }
 
 // Read as soon as the last call returns, as users and tests read the running
@@ -256,7 +256,7 @@ void TestLogging::linesOfConcurrentThreadsStayWhole()
 // the page.
 void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes_data()
 {
-    addJsonRows("log-boxes.json");
+    addJsonRows(ZENTRIA_CORE_DATA "/log-boxes.json");
 }
 
 void TestLogging::onlyThePlayersOwnMessagesBecomeBoxes()

@@ -273,7 +273,7 @@ void TestSettings::settersDecideWhatIsAChange()
 
 void TestSettings::storedAndServerTextsRead_data()
 {
-    addJsonRows("settings-reads.json");
+    addJsonRows(ZENTRIA_CORE_DATA "/settings-reads.json");
 }
 
 // Named values, the server's address and the server's own settings as the

@@ -1,6 +1,6 @@
+#include "../support/tablerows.h"
 #include "netinterface.h"
 
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -15,21 +15,6 @@ NetInterface makeInterface(const QString& name, const QStringList& addresses, bo
     result.valid = valid;
     result.addresses = addresses;
     return result;
-}
-
-// Rows of "name | column | column" from tests/data/net; '#' opens a comment.
-void addRows(const QString& fileName)
-{
-    QFile file(QStringLiteral(ZENTRIA_NET_DATA "/") + fileName);
-    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        const QStringList columns = line.split('|');
-        if (line.startsWith('#') || columns.size() != 3)
-            continue;
-        QTest::newRow(qPrintable(columns[0].trimmed()))
-            << columns[1].trimmed() << columns[2].trimmed();
-    }
 }
 
 }  // namespace
@@ -47,9 +32,7 @@ private slots:
 
 void TestNetInterface::ipv4Text_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("isIPv4");
-    addRows("ipv4-texts.txt");
+    addTableRows(ZENTRIA_NET_DATA "/ipv4-texts.txt");
 }
 
 void TestNetInterface::ipv4Text()
@@ -61,9 +44,7 @@ void TestNetInterface::ipv4Text()
 
 void TestNetInterface::defaultInterface_data()
 {
-    QTest::addColumn<QString>("interfaces");
-    QTest::addColumn<QString>("expected");
-    addRows("default-interfaces.txt");
+    addTableRows(ZENTRIA_NET_DATA "/default-interfaces.txt");
 }
 
 void TestNetInterface::defaultInterface()

@@ -3,8 +3,9 @@
 // wrong field number, type, label or packing in a .proto file shows as a byte
 // mismatch.
 
+#include "../support/tablerows.h"
+
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 #include <google/protobuf/descriptor.h>
@@ -33,24 +34,6 @@ QString debugText(const gp::Message& message)
     return QString::fromStdString(message.ShortDebugString());
 }
 
-// Three columns of text a row, "|" between them, from a file under
-// tests/data/proto; blank lines and lines opening with '#' are skipped.
-void addRows(const QString& fileName)
-{
-    QFile file(QStringLiteral(ZENTRIA_WIRE_DATA "/") + fileName);
-    QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(file.fileName()));
-    for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        const QStringList columns = line.split('|');
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        QVERIFY2(columns.size() == 3, qPrintable(line));
-        QTest::addRow("%s:%d %s", qPrintable(fileName), lineNumber,
-                      qPrintable(columns[0].trimmed()))
-            << columns[0].trimmed() << columns[1].trimmed() << columns[2].trimmed();
-    }
-}
-
 }  // namespace
 
 class TestSchema : public QObject
@@ -66,11 +49,7 @@ private slots:
 
 void TestSchema::messagesMatchTheirGoldenBytes_data()
 {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("hex");
-    addRows(QStringLiteral("requests.txt"));
-    addRows(QStringLiteral("responses.txt"));
+    addTableRows(ZENTRIA_WIRE_DATA "/messages.txt");
 }
 
 // Text to bytes, and bytes back to the same message. Bytes marked "rejected"
@@ -98,10 +77,7 @@ void TestSchema::messagesMatchTheirGoldenBytes()
 
 void TestSchema::unsetFieldsReadTheirDefaults_data()
 {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
-    addRows(QStringLiteral("defaults.txt"));
+    addTableRows(ZENTRIA_WIRE_DATA "/defaults.txt");
 }
 
 void TestSchema::unsetFieldsReadTheirDefaults()
