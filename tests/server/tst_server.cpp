@@ -1,11 +1,12 @@
 #include "emulatorprocess.h"
+#include "jsonrows.h"
 #include "logcapture.h"
 #include "serverclock.h"
+#include "tablerows.h"
 #include "temporaryprofile.h"
 #include "ttvservermanager.h"
 #include "tvclient.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QMetaMethod>
 #include <QSignalSpy>
@@ -21,22 +22,6 @@ QByteArray dataFile(const QString& name)
 {
     QFile file(QStringLiteral(ZENTRIA_SERVER_DATA "/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QJsonObject scenarioWith(const QJsonObject& changes = {})
-{
-    QJsonObject scenario = QJsonDocument::fromJson(dataFile("session.json")).object();
-    for (auto it = changes.begin(); it != changes.end(); ++it)
-        scenario.insert(it.key(), it.value());
-    return scenario;
-}
-
-QStringList strings(const QJsonValue& array)
-{
-    QStringList result;
-    for (const QJsonValue& value : array.toArray())
-        result << value.toString();
-    return result;
 }
 
 QStringList rpcNames(const QList<EmulatorRequest>& requests)
@@ -116,8 +101,8 @@ private slots:
     void serverClockRunsWithTheLocalOne();
 
 private:
-    // Starts an emulator on the scenario and a manager pointed at it.
-    bool startSession(const QJsonObject& scenario, const QStringList& arguments = {});
+    // Starts an emulator on session.json with the changes and a manager pointed at it.
+    bool startSession(const QJsonObject& changes = {}, const QStringList& arguments = {});
     bool logIn();
 
     std::unique_ptr<TemporaryProfile> m_profile;
@@ -133,8 +118,11 @@ void TestServer::cleanup()
     ServerClock::setLocalClock({});
 }
 
-bool TestServer::startSession(const QJsonObject& scenario, const QStringList& arguments)
+bool TestServer::startSession(const QJsonObject& changes, const QStringList& arguments)
 {
+    QJsonObject scenario = QJsonDocument::fromJson(dataFile("session.json")).object();
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        scenario.insert(it.key(), it.value());
     m_emulator = std::make_unique<EmulatorProcess>();
     if (!m_emulator->start(scenario, arguments))
         return false;
@@ -155,7 +143,7 @@ bool TestServer::logIn()
 
 void TestServer::loginChainSendsTheExactRequestsAndKeepsTheAnswers()
 {
-    QVERIFY(startSession(scenarioWith()));
+    QVERIFY(startSession());
     QSignalSpy authorised(m_manager.get(), &TTVServerManager::AuthorizeCompleted);
     QSignalSpy time(m_manager.get(), &TTVServerManager::GetServerTimeCompleted);
     QVERIFY(logIn());
@@ -196,11 +184,7 @@ void TestServer::loginChainSendsTheExactRequestsAndKeepsTheAnswers()
 
 void TestServer::logInEndsAsTheServerAnswers_data()
 {
-    QTest::addColumn<QJsonObject>("row");
-    const QJsonArray rows = QJsonDocument::fromJson(dataFile("login-outcomes.json")).array();
-    QVERIFY(!rows.isEmpty());
-    for (const QJsonValue& row : rows)
-        QTest::newRow(qPrintable(row["row"].toString())) << row.toObject();
+    addJsonRows(ZENTRIA_SERVER_DATA "/login-outcomes.json");
 }
 
 // Who may use the player, failing steps, broken answers and the picture:
@@ -212,7 +196,7 @@ void TestServer::logInEndsAsTheServerAnswers()
     for (const QString& fault : strings(row["faults"]))
         arguments << "--fault" << fault;
     LogCapture log;
-    QVERIFY(startSession(scenarioWith(row["scenario"].toObject()), arguments));
+    QVERIFY(startSession(row["scenario"].toObject(), arguments));
     Outcome outcome(m_manager.get());
     m_manager->authorize();
 
@@ -241,7 +225,7 @@ void TestServer::logInEndsAsTheServerAnswers()
 
 void TestServer::userChannelListStepWhenEnabledAndSaved()
 {
-    QVERIFY(startSession(scenarioWith()));
+    QVERIFY(startSession());
     m_manager->setShowUserChannels(true);
     m_manager->setUseGlobalChannelList(false);
     QSignalSpy userListOnly(m_manager.get(), &TTVServerManager::LoadUserChannelListCompleted);
@@ -280,7 +264,7 @@ void TestServer::userChannelListStepWhenEnabledAndSaved()
 
 void TestServer::authorizingAgainRestartsTheChain()
 {
-    QVERIFY(startSession(scenarioWith(), {"--fault", "Auth:delay=500,times=1"}));
+    QVERIFY(startSession({}, {"--fault", "Auth:delay=500,times=1"}));
     QSignalSpy loaded(m_manager.get(), &TTVServerManager::LoadAllClientInfoFromServerCompleted);
     m_manager->authorize();
     QVERIFY(m_emulator->waitForRequests(1));
@@ -327,7 +311,7 @@ void TestServer::noSessionWithoutInitMacOrServer()
     QVERIFY(!manager.channelList());
     QVERIFY(!manager.closeChannelPixmap().has_value());
 
-    QVERIFY(startSession(scenarioWith()));
+    QVERIFY(startSession());
     QVERIFY(!m_manager->init());
     m_manager->setMac(QString());
     m_manager->authorize();
@@ -401,7 +385,7 @@ void TestServer::refusedAndSilentCallsEndInErrors()
 
 void TestServer::streamOpenUpdateClose()
 {
-    QVERIFY(startSession(scenarioWith({{"updateInterval", 30}})));
+    QVERIFY(startSession({{"updateInterval", 30}}));
     QVERIFY(logIn());
 
     QSignalSpy opened(m_manager.get(), &TTVServerManager::OpenStreamCompleted);
@@ -447,7 +431,7 @@ void TestServer::streamOpenUpdateClose()
 
 void TestServer::saveStbSettingsSendsOnlyThePlayersPart()
 {
-    QVERIFY(startSession(scenarioWith()));
+    QVERIFY(startSession());
     QVERIFY(logIn());
     proto::StbSettings settings;
     settings.set_volume(70);
@@ -475,19 +459,12 @@ void TestServer::saveStbSettingsSendsOnlyThePlayersPart()
 
 void TestServer::streamUrls_data()
 {
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<QString>("url");
-    for (const QByteArray& line : dataFile("stream-urls.txt").split('\n')) {
-        const QList<QByteArray> columns = line.split('|');
-        if (columns.size() == 3 && !line.startsWith('#'))
-            QTest::newRow(columns[0].trimmed().constData())
-                << columns[1].trimmed() << QString::fromUtf8(columns[2].trimmed());
-    }
+    addTableRows(ZENTRIA_SERVER_DATA "/stream-urls.txt");
 }
 
 void TestServer::streamUrls()
 {
-    QFETCH(QByteArray, answer);
+    QFETCH(QString, answer);
     QFETCH(QString, url);
     proto::OpenStreamResponse response;
     QVERIFY(google::protobuf::TextFormat::ParseFromString(answer.toStdString(), &response));
