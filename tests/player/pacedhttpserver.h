@@ -1,12 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QList>
 #include <QStringList>
 #include <QTcpServer>
-#include <QTimer>
-
-class QTcpSocket;
 
 // A live stream for tests: serves one file over HTTP/1.0 to every client at
 // the pace it plays, after half a second's worth at once as from a server's
@@ -17,8 +12,7 @@ class PacedHttpServer : public QObject
 {
     Q_OBJECT
 public:
-    PacedHttpServer(const QString& filePath, int playingSeconds, QObject* parent = nullptr);
-    ~PacedHttpServer() override;
+    PacedHttpServer(const QString& filePath, int playingSeconds);
 
     bool listen();  // on 127.0.0.1, a free port
     quint16 port() const { return m_server.serverPort(); }
@@ -32,24 +26,12 @@ public:
     void setSilentAfter(qint64 bytes) { m_silentAfter = bytes; }
 
 private:
-    struct Client
-    {
-        QTcpSocket* socket = nullptr;
-        QByteArray request;
-        bool streaming = false;
-        qint64 sent = 0;
-        QElapsedTimer clock;
-    };
+    void serve(QTcpSocket* socket);
 
-    void readRequest(Client* client);
-    void send(Client* client);
-
-    QTcpServer m_server;
-    QTimer m_pump;
     QByteArray m_data;
     qint64 m_bytesPerSecond;
     qint64 m_closeAfter = -1;
     qint64 m_silentAfter = -1;
-    QList<Client*> m_clients;
     QStringList m_paths;
+    QTcpServer m_server;  // last: its sockets go before the data they send
 };

@@ -41,9 +41,10 @@ PlayerSignals::PlayerSignals(MediaPlayer* player) : QObject(player)
     note(&MediaPlayer::endPlayingOpenFile, "endPlayingOpenFile");
     note(&MediaPlayer::recording, "recording");
     note(&MediaPlayer::recordStopped, "recordStopped");
-    connect(player, &MediaPlayer::playbackError, this,
-            [this](const QString& error) { m_errors << error; });
-    note(&MediaPlayer::playbackError, "playbackError");
+    connect(player, &MediaPlayer::playbackError, this, [this](const QString& error) {
+        m_names << "playbackError";
+        m_errors << error;
+    });
 }
 
 bool PlayerSignals::waitFor(const QString& name, int count, int timeout)
@@ -66,16 +67,12 @@ PlayerFixture::~PlayerFixture()
     player.reset();
 }
 
-bool PlayerFixture::play(const QString& url)
+bool PlayerFixture::play(const QString& source)
 {
     const int before = events->count("playing");
-    player->open(url);
-    return events->waitFor("playing", before + 1);
-}
-
-bool PlayerFixture::playFile(const QString& path)
-{
-    const int before = events->count("playing");
-    player->openFile(path);
+    if (source.contains("://"))
+        player->open(source);
+    else
+        player->openFile(source);
     return events->waitFor("playing", before + 1);
 }

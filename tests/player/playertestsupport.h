@@ -65,9 +65,8 @@ public:
     PlayerFixture();
     ~PlayerFixture();
 
-    // Open and wait for the next "playing".
-    bool play(const QString& url);
-    bool playFile(const QString& path = PlayerSample::path());
+    // Opens a URL, or else a file, and waits for the next "playing".
+    bool play(const QString& source = PlayerSample::path());
 
     QTemporaryDir folder;
     LogCapture log;

@@ -65,10 +65,9 @@ private slots:
     void deinterlaceAndGpuChangesAreLoggedOnce();
 
     void recordsIntoANamedFileThatPlaysBack();
-    void recordsIntoAFolderUnderLibvlcsName();
     void whatEndsTheRecordingLeavesItInPlace_data();
     void whatEndsTheRecordingLeavesItInPlace();
-    void aDyingPlayerKeepsItsRecordingAndTellsNobody();
+    void recordsIntoAFolderThenDiesKeepingTheRecordingAndTellingNobody();
 
 private:
     // Starts a recording into the fixture's folder and waits for its first bytes.
@@ -89,7 +88,7 @@ bool TestMediaPlayer::record(const QString& name)
 void TestMediaPlayer::playsAndSeeksAFileWithTheEventsInOrder()
 {
     QSignalSpy volume(m_f->player.get(), &MediaPlayer::volumeChanged);
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QVERIFY(m_f->player->playback().isPlaying());
     QCOMPARE(volume.last().at(0).toInt(), 50);
     m_f->player->setTime(6);
@@ -148,7 +147,7 @@ void TestMediaPlayer::opensOnlyTheLastOfQuickOpensAndNothingAfterAStop()
 
 void TestMediaPlayer::volumeIsClampedAndMuteRemembersIt()
 {
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QSignalSpy volume(m_f->player.get(), &MediaPlayer::volumeChanged);
     QSignalSpy muted(m_f->player.get(), &MediaPlayer::volumeMuted);
     for (const auto& [asked, set] : {std::pair{250, 200}, {-5, 0}, {120, 120}}) {
@@ -173,30 +172,30 @@ void TestMediaPlayer::aFailingSourceStopsOnceAndThePlayerRecovers()
     const QStringList expected = events.split(' ');
     m_f->player->setStallTimeout(2000);
     if (source == "refused" || source == "udp") {
-        // A local port nobody listens on.
-        QUdpSocket socket;
+        QUdpSocket socket;  // for a local port nobody listens on
         socket.bind(QHostAddress::LocalHost);
         const quint16 port = socket.localPort();
         socket.close();
-        m_f->player->open(source == "udp" ? QString("udp://@127.0.0.1:%1").arg(port)
-                                          : QString("http://127.0.0.1:%1/s.ts").arg(port));
-    } else if (source == "silent" || source == "ending") {
-        if (source == "silent")
-            m_f->server.setSilentAfter(m_f->server.size() / 4);
-        else
-            m_f->server.setCloseAfter(m_f->server.size() / 2);
+        m_f->player->open(
+            QString(source == "udp" ? "udp://@127.0.0.1:%1" : "http://127.0.0.1:%1/s.ts")
+                .arg(port));
+    } else if (source == "silent") {
+        m_f->server.setSilentAfter(m_f->server.size() / 4);
         m_f->player->open(m_f->server.url());
-    } else if (source == "missing") {
-        m_f->player->openFile(m_f->folder.filePath("no-such-sample.ts"));
+    } else if (source == "ending") {
+        m_f->server.setCloseAfter(m_f->server.size() / 2);
+        m_f->player->open(m_f->server.url());
     } else {
-        QFile text(m_f->folder.filePath("notes.ts"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("These are notes, not a stream.\n");
-        text.close();
-        m_f->player->openFile(text.fileName());
+        const QString path = m_f->folder.filePath(source + ".ts");
+        if (source == "text") {
+            QFile text(path);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("These are notes, not a stream.\n");
+        }
+        m_f->player->openFile(path);
     }
     QVERIFY(m_f->events->waitFor("stopped", 1, 20000));
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QCOMPARE(m_f->events->names().mid(0, expected.size()), expected);
     QCOMPARE(m_f->events->count("stopped"), 1);
     QCOMPARE(m_f->events->errors(), QStringList(expected.count("playbackError"), networkError));
@@ -205,7 +204,7 @@ void TestMediaPlayer::aFailingSourceStopsOnceAndThePlayerRecovers()
 
 void TestMediaPlayer::audioTracksOfTwoLanguages()
 {
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QTRY_COMPARE_WITH_TIMEOUT(m_f->player->playback().audioTracks().size(), 3, 5000);
     const QList<Track> tracks = m_f->player->playback().audioTracks();
     QCOMPARE(tracks.at(0).id, -1);
@@ -232,7 +231,7 @@ void TestMediaPlayer::videoGeometryNeedsTheVideoOutput()
     QVERIFY(!m_f->player->setMarginCrop(8, 4, 8, 4));
     QVERIFY(m_f->log.contains("[MediaPlayer::setMarginCrop] no VOUT found"));
 
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     // libVLC checks the geometry in the video output once pictures flow.
     QTRY_VERIFY_WITH_TIMEOUT(playback.statistics().videoPicturesDisplayed > 0, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->setMarginCrop(8, 4, 8, 4), 5000);
@@ -270,7 +269,7 @@ void TestMediaPlayer::marginCropIsSetOnceThePictureIsThere()
         const int before = m_f->log.count("Attempt failed");
         return !QTest::qWaitFor([&] { return m_f->log.count("Attempt failed") > before; }, quiet);
     };
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QVERIFY(!m_f->log.waitFor("MarginCropController", quiet));
 
     controller.setMargins(4, 4, 4, 4);
@@ -281,12 +280,12 @@ void TestMediaPlayer::marginCropIsSetOnceThePictureIsThere()
     controller.setMargins(16, 8, 16, 8);
     QVERIFY(controller.isTrying());
     QVERIFY(noNewFailure());
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QTRY_VERIFY(m_f->log.count(cropSet) >= 2);
 
     controller.reset();
     const int setBefore = m_f->log.count(cropSet);
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     QVERIFY(noNewFailure());
     QCOMPARE(m_f->log.count(cropSet), setBefore);
 }
@@ -300,7 +299,7 @@ void TestMediaPlayer::deinterlaceAndGpuChangesAreLoggedOnce()
     QCOMPARE(m_f->log.count("Settings deinterlace to blend"), 1);
 
     // A new decoding setting needs a new instance: what plays is opened again.
-    QVERIFY(m_f->playFile());
+    QVERIFY(m_f->play());
     m_f->player->setGPUAcceleration(true);
     QVERIFY(m_f->events->waitFor("playing", 2));
     m_f->player->setGPUAcceleration(true);
@@ -343,23 +342,8 @@ void TestMediaPlayer::recordsIntoANamedFileThatPlaysBack()
     QCOMPARE(namesIn(folder), QStringList{name});
     QCOMPARE(m_f->events->names().mid(2), QStringList({"recording", "recordStopped"}));
 
-    QVERIFY(m_f->playFile(target));
+    QVERIFY(m_f->play(target));
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->playback().statistics().videoBlocksDecoded > 0, 5000);
-}
-
-void TestMediaPlayer::recordsIntoAFolderUnderLibvlcsName()
-{
-    const QString folder = m_f->folder.path();
-    QVERIFY(m_f->play(m_f->server.url()));
-    QVERIFY(m_f->player->startRecord(folder));
-    QTRY_VERIFY_WITH_TIMEOUT(bytesIn(folder) > 0, 5000);
-    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
-    m_f->player->stopRecord();
-    QVERIFY(finished.wait());
-    QCOMPARE(finished.first().at(0).toString(), QDir(folder).absolutePath());
-    const QStringList names = namesIn(folder);
-    QCOMPARE(names.size(), 1);
-    QVERIFY2(names.first().startsWith("vlc-record-"), qPrintable(names.first()));
 }
 
 void TestMediaPlayer::whatEndsTheRecordingLeavesItInPlace_data()
@@ -406,15 +390,24 @@ void TestMediaPlayer::whatEndsTheRecordingLeavesItInPlace()
     QCOMPARE(m_f->events->count("recordStopped"), 2);
 }
 
-void TestMediaPlayer::aDyingPlayerKeepsItsRecordingAndTellsNobody()
+// The window records into a folder, where the file keeps libVLC's name.
+void TestMediaPlayer::recordsIntoAFolderThenDiesKeepingTheRecordingAndTellingNobody()
 {
     QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(record(""));
+    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
+    m_f->player->stopRecord();
+    QVERIFY(finished.wait());
+    QCOMPARE(finished.first().at(0).toString(), QDir(m_f->folder.path()).absolutePath());
+    const QStringList names = namesIn(m_f->folder.path());
+    QCOMPARE(names.size(), 1);
+    QVERIFY2(names.first().startsWith("vlc-record-"), qPrintable(names.first()));
+
     QVERIFY(record("until the end.mpg"));
     QSignalSpy stopped(m_f->player.get(), &MediaPlayer::recordStopped);
-    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
     m_f->player.reset();
-    QCOMPARE(stopped.count() + finished.count(), 0);
-    QCOMPARE(namesIn(m_f->folder.path()), QStringList{"until the end.mpg"});
+    QCOMPARE(stopped.count() + finished.count(), 1);
+    QCOMPARE(namesIn(m_f->folder.path()), QStringList{"until the end.mpg"} + names);
 }
 
 QTEST_MAIN(TestMediaPlayer)
