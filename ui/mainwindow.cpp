@@ -60,6 +60,10 @@ MainWindow::MainWindow(QWidget* parent)
       m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
       m_tray(new TrayController(*Settings::instance(), this)),
       m_closePicture(new ClosePictureOverlay(this)),
+      m_globalSecondTimer(makeTimer(this, 1000, false)),
+      m_fullscreenProgrammeTimer(makeTimer(this, 3000, false)),
+      // Part of every channel switch: a coarse timer may fire up to 10 ms late.
+      m_blackBackgroundTimer(makeTimer(this, blackBackgroundMs, false, Qt::PreciseTimer)),
       m_presentation(*this, *Settings::instance()),
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
@@ -87,8 +91,19 @@ MainWindow::MainWindow(QWidget* parent)
             m_channelManager->CloseStream();
     });
     connect(&m_closeSequence, &CloseSequence::quit, this, &MainWindow::onExit);
+    // Wiring only: these may run in any order.
     connectWidgets();
+    connectTimers();
+    createPlayerActions();
+    setupInput();
+    setupPortal();
+    connectMediaPlayer();
+    connectPresentation();
+    start();
+}
 
+void MainWindow::start()
+{
     const QString windowsFolder = QProcessEnvironment::systemEnvironment().value("WINDIR");
     if (!windowsFolder.isEmpty())
         mediaPlayer->setSubtitleFontFile(windowsFolder + QStringLiteral("\\Fonts\\times.ttf"));
@@ -107,13 +122,8 @@ MainWindow::MainWindow(QWidget* parent)
     setupGeometry();
     lwChannelList->setShowNumbers(settings()->showChannelNumbers());
     volumeSlider->setMaximum(MediaPlayer::maxVolume);
-    createTimers();
-    createPlayerActions();
-    setupInput();
-    setupPortal();
     setupStartMode();
-    connectMediaPlayer();
-    connectPresentation();
+    m_globalSecondTimer->start();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
 }
 
@@ -196,18 +206,13 @@ void MainWindow::createPlayerActions()
     }
 }
 
-void MainWindow::createTimers()
+void MainWindow::connectTimers()
 {
-    m_globalSecondTimer = makeTimer(this, 1000, false);
-    m_fullscreenProgrammeTimer = makeTimer(this, 3000, false);
-    // Part of every channel switch: a coarse timer may fire up to 10 ms late.
-    m_blackBackgroundTimer = makeTimer(this, blackBackgroundMs, false, Qt::PreciseTimer);
     connect(m_globalSecondTimer, &QTimer::timeout, this, &MainWindow::onGlobSecMainTimer);
     connect(m_fullscreenProgrammeTimer, &QTimer::timeout, this,
             &MainWindow::onTimerChannelFullScreenProgram);
     connect(m_blackBackgroundTimer, &QTimer::timeout, this,
             &MainWindow::onTimerChannelBlackBackground);
-    m_globalSecondTimer->start();
 }
 
 void MainWindow::connectMediaPlayer()

@@ -202,7 +202,9 @@ private:
     // Sends the settings, closes the stream and quits shortly after; once.
     void runCloseSequence();
     void sendSettingsBeforeClose();
-    void createTimers();
+    void connectTimers();
+    // What the window shows first; runs once everything is connected.
+    void start();
     void connectWidgets();
     void connectMediaPlayer();
     void setupGeometry();
@@ -259,9 +261,9 @@ private:
     TrayController* const m_tray;
     ClosePictureOverlay* const m_closePicture;
 
-    QTimer* m_globalSecondTimer;
-    QTimer* m_fullscreenProgrammeTimer;
-    QTimer* m_blackBackgroundTimer;
+    QTimer* const m_globalSecondTimer;
+    QTimer* const m_fullscreenProgrammeTimer;
+    QTimer* const m_blackBackgroundTimer;
     // presentation
     Presentation m_presentation;
     TrackMenus m_trackMenus;
