@@ -1,4 +1,5 @@
 #include "jsonrows.h"
+#include "tablerows.h"
 #include "temporaryprofile.h"
 
 #include <QHostAddress>
@@ -131,18 +132,7 @@ private:
 
 void TestSettings::loadThenSave_data()
 {
-    QTest::addColumn<QString>("input");  // none: a fresh profile
-    QTest::addColumn<QString>("saved");
-    QTest::addColumn<QString>("values");
-    QTest::newRow("fresh profile") << QString() << "settings-fresh.ini"
-                                   << "settings-fresh.values";
-    // Keys of other programs and of hand edits are kept as they are.
-    QTest::newRow("edited") << "settings-edited.ini"
-                            << "settings-edited.ini"
-                            << "settings-edited.values";
-    QTest::newRow("garbage reads as defaults") << "settings-garbage.ini"
-                                               << "settings-garbage-saved.ini"
-                                               << "settings-garbage.values";
+    addTableRows(ZENTRIA_CORE_DATA "/settings-files.txt");
 }
 
 // What a file reads as, and what is saved of it when asked.
@@ -151,10 +141,10 @@ void TestSettings::loadThenSave()
     QFETCH(QString, input);
     QFETCH(QString, saved);
     QFETCH(QString, values);
-    if (!input.isEmpty())
+    if (input != "-")
         m_profile->writeIni(dataFile(input));
     const auto settings = makeSettings();
-    QCOMPARE(Settings::settingsFileExists(), !input.isEmpty());
+    QCOMPARE(Settings::settingsFileExists(), input != "-");
     QCOMPARE(Settings::settingsFilePath(), m_profile->iniPath());
     QVERIFY(QFileInfo(Settings::dataDirectory()).isDir());
     const QStringList expected =
