@@ -111,25 +111,16 @@ void TestLogging::cleanup()
 }
 void TestLogging::messageLineFormat_data()
 {
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QByteArray>("line");
-    QTest::newRow("padded") << QTime(7, 5, 3, 9) << "[main] Local version = 2.2.16"
-                            << QByteArray("07:05:03.009: [main] Local version = 2.2.16\r\n");
-    QTest::newRow("UTF-8") << QTime(23, 59, 59, 999) << "Канал"
-                           << "23:59:59.999: " + QString("Канал").toUtf8() + "\r\n";
-    QTest::newRow("line breaks removed") << QTime(0, 0) << "two\r\nwords\n"
-                                         << QByteArray("00:00:00.000: twowords\r\n");
-    QTest::newRow("line breaks only") << QTime(0, 0) << "\r\r\n\n"
-                                      << QByteArray("00:00:00.000: \r\n");
+    addJsonRows(ZENTRIA_CORE_DATA "/log-lines.json");
 }
 
+// A message as written, at a time of day.
 void TestLogging::messageLineFormat()
 {
-    QFETCH(QTime, time);
-    QFETCH(QString, message);
-    QFETCH(QByteArray, line);
-    QCOMPARE(Logging::messageLine(time, message), line);
+    QFETCH(QJsonObject, row);
+    const QTime time = QTime::fromString(row["time"].toString(), "hh:mm:ss.zzz");
+    QCOMPARE(Logging::messageLine(time, row["message"].toString()),
+             row["line"].toString().toUtf8());
 }
 
 void TestLogging::sizeLimitAtSessionStart_data()
