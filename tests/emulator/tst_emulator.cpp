@@ -35,39 +35,33 @@ struct RawAnswer
     QMap<QByteArray, QByteArray> headers;  // lower-case names
     QByteArray body;
     bool closed = false;
-
-    void parse(const QByteArray& bytes)
-    {
-        const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
-        if (headEnd < 0)
-            return;
-        const QList<QByteArray> lines = bytes.left(headEnd).split('\n');
-        status = lines.first().split(' ').value(1).toInt();
-        for (const QByteArray& line : lines.mid(1)) {
-            const qsizetype colon = line.indexOf(':');
-            headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
-        }
-        body = bytes.mid(headEnd + 4);
-    }
 };
 
 RawAnswer rawExchange(quint16 port, const QByteArray& request, qsizetype wanted = -1)
 {
     QTcpSocket socket;
     socket.connectToHost("127.0.0.1", port);
-    if (!socket.waitForConnected(10000))
-        return {};
     socket.write(request);
     QByteArray bytes;
     RawAnswer answer;
     const auto done = [&] {
         bytes += socket.readAll();
         answer = {};
-        answer.parse(bytes);
         answer.closed = socket.state() == QAbstractSocket::UnconnectedState;
-        const qsizetype length =
-            wanted >= 0 ? wanted : answer.headers.value("content-length").toLongLong();
-        return answer.closed || (answer.status != 0 && answer.body.size() >= length);
+        const qsizetype headEnd = bytes.indexOf("\r\n\r\n");
+        if (headEnd < 0)
+            return answer.closed;
+        const QList<QByteArray> lines = bytes.left(headEnd).split('\n');
+        answer.status = lines.first().split(' ').value(1).toInt();
+        for (const QByteArray& line : lines.mid(1)) {
+            const qsizetype colon = line.indexOf(':');
+            answer.headers.insert(line.left(colon).trimmed().toLower(),
+                                  line.mid(colon + 1).trimmed());
+        }
+        answer.body = bytes.mid(headEnd + 4);
+        return answer.closed ||
+               answer.body.size() >=
+                   (wanted >= 0 ? wanted : answer.headers.value("content-length").toLongLong());
     };
     (void)QTest::qWaitFor(done, 20000);
     done();
@@ -164,7 +158,6 @@ void TestEmulator::faultSpoilsOneAnswer()
     QCOMPARE(reference.info().account_id(), 42);
 
     QCOMPARE(spoiled.status, status.toInt());
-    const QByteArray half = whole.body.left(whole.body.size() / 2);
     proto::GetUserInfoResponse response;
     if (body == "whole") {
         QVERIFY(response.ParsePartialFromString(spoiled.body.toStdString()));
@@ -174,21 +167,19 @@ void TestEmulator::faultSpoilsOneAnswer()
                 : QString("-");
         QCOMPARE(got, result);
         QCOMPARE(response.info().SerializeAsString(), reference.info().SerializeAsString());
-    } else if (body == "empty") {
-        QVERIFY(spoiled.body.isEmpty());
     } else if (body == "garbage") {
         QVERIFY(!spoiled.body.isEmpty());
         QVERIFY(!response.ParsePartialFromString(spoiled.body.toStdString()));
-    } else if (body == "first half") {
-        QCOMPARE(spoiled.body, half);
-    } else if (body == "half then reset") {
-        QCOMPARE(spoiled.headers.value("content-length").toLongLong(), whole.body.size());
-        QCOMPARE(spoiled.body, half);
-        QVERIFY(spoiled.closed);
-    } else {
-        QCOMPARE(body, QString("nothing"));
+    } else if (body == "nothing") {
         QVERIFY(spoiled.closed);
         QCOMPARE(m_emulator->requests("GetUserInfo").size(), 2);
+    } else {
+        QCOMPARE(spoiled.body,
+                 body == "empty" ? QByteArray() : whole.body.left(whole.body.size() / 2));
+        if (body == "half then reset") {
+            QCOMPARE(spoiled.headers.value("content-length").toLongLong(), whole.body.size());
+            QVERIFY(spoiled.closed);
+        }
     }
 }
 

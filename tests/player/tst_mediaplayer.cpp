@@ -13,13 +13,6 @@
 
 namespace {
 
-template <class Choice>
-bool offers(const QList<Choice>& choices, const QString& value)
-{
-    return std::any_of(choices.cbegin(), choices.cend(),
-                       [&](const Choice& choice) { return choice.value == value; });
-}
-
 QStringList namesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
@@ -223,6 +216,8 @@ void TestMediaPlayer::audioTracksOfTwoLanguages()
     QVERIFY(m_f->player->playback().isPlaying());
 }
 
+// The choices libVLC offers, and the happy path of setting them, are seen
+// through the window's context menu.
 void TestMediaPlayer::videoGeometryNeedsTheVideoOutput()
 {
     const PlaybackState& playback = m_f->player->playback();
@@ -235,9 +230,6 @@ void TestMediaPlayer::videoGeometryNeedsTheVideoOutput()
     // libVLC checks the geometry in the video output once pictures flow.
     QTRY_VERIFY_WITH_TIMEOUT(playback.statistics().videoPicturesDisplayed > 0, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->setMarginCrop(8, 4, 8, 4), 5000);
-    QCOMPARE(playback.cropChoices().first().value, QString());
-    QVERIFY(offers(playback.cropChoices(), "16:9"));
-    QVERIFY(offers(playback.aspectRatioChoices(), "221:100"));
 
     QSignalSpy aspect(m_f->player.get(), &MediaPlayer::aspectRatioChanged);
     QSignalSpy crop(m_f->player.get(), &MediaPlayer::cropChanged);

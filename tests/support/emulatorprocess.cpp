@@ -16,8 +16,7 @@ EmulatorRequest parseRequest(const QJsonObject& json)
 {
     EmulatorRequest request{
         json["method"].toString(), json["path"].toString(),    {},
-        json["rpc"].toString(),    json["message"].toString(), json["error"].toString(),
-        json["connection"].toInt()};
+        json["rpc"].toString(),    json["message"].toString(), json["connection"].toInt()};
     const QJsonObject headers = json["headers"].toObject();
     for (auto it = headers.begin(); it != headers.end(); ++it)
         request.headers.insert(it.key(), it.value().toString());
@@ -66,8 +65,7 @@ bool EmulatorProcess::start(const QString& scenario, const QStringList& argument
     return m_port != 0;
 }
 
-bool EmulatorProcess::start(const QJsonObject& scenario, const QStringList& arguments,
-                            int timeoutMs)
+bool EmulatorProcess::start(const QJsonObject& scenario, const QStringList& arguments)
 {
     m_scenarioFile =
         std::make_unique<QTemporaryFile>(QDir::tempPath() + "/zentria-scenario-XXXXXX.json");
@@ -75,7 +73,7 @@ bool EmulatorProcess::start(const QJsonObject& scenario, const QStringList& argu
         return false;
     m_scenarioFile->write(QJsonDocument(scenario).toJson());
     m_scenarioFile->close();
-    return start(m_scenarioFile->fileName(), arguments, timeoutMs);
+    return start(m_scenarioFile->fileName(), arguments);
 }
 
 void EmulatorProcess::stop()
@@ -102,9 +100,9 @@ QList<EmulatorRequest> EmulatorProcess::requests(const QString& rpc)
     return matching;
 }
 
-bool EmulatorProcess::waitForRequests(int count, int timeoutMs)
+bool EmulatorProcess::waitForRequests(int count)
 {
-    return QTest::qWaitFor([this, count] { return requests().size() >= count; }, timeoutMs);
+    return QTest::qWaitFor([this, count] { return requests().size() >= count; }, 10000);
 }
 
 void EmulatorProcess::clearRequests()

@@ -18,7 +18,6 @@ struct EmulatorRequest
     QMap<QString, QString> headers;  // lower-case names
     QString rpc;                     // "Auth"; empty for other requests
     QString message;                 // the RPC request in protobuf text format, on one line
-    QString error;                   // why an RPC body was refused (answered 400)
     int connection = 0;              // requests on one connection share the number
 };
 
@@ -39,12 +38,10 @@ public:
     // scenario: a file, or the name of a shipped one. Waits for the emulator to
     // listen; false when it did not within the time.
     bool start(const QString& scenario, const QStringList& arguments = {}, int timeoutMs = 20000);
-    bool start(const QJsonObject& scenario, const QStringList& arguments = {},
-               int timeoutMs = 20000);
+    bool start(const QJsonObject& scenario, const QStringList& arguments = {});
     void stop();
 
     quint16 port() const { return m_port; }
-    qint64 pid() const { return m_process.processId(); }
     QString host() const { return "127.0.0.1:" + QString::number(m_port); }
     QUrl url(const QString& path) const { return QUrl("http://" + host() + path); }
 
@@ -52,7 +49,7 @@ public:
     // answer has arrived is already here.
     QList<EmulatorRequest> requests();
     QList<EmulatorRequest> requests(const QString& rpc);
-    bool waitForRequests(int count, int timeoutMs = 10000);
+    bool waitForRequests(int count);
     void clearRequests();
 
 private:
