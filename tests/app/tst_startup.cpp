@@ -1,4 +1,5 @@
 #include "appinfo.h"
+#include "jsonrows.h"
 #include "singleinstance.h"
 #include "tablerows.h"
 #include "temporaryprofile.h"
@@ -133,30 +134,20 @@ void TestStartup::runToWindow(PlayerProcess& player, const QStringList& argument
 
 void TestStartup::commandLineWords_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("versionInfo");
-    QTest::addColumn<int>("developerBoxes");
-    QTest::addColumn<bool>("newVersion");  // install-zm is cleared
-    const QByteArray older = "2.2.15";
-    QTest::newRow("none") << QStringList() << older << 0 << true;
-    QTest::newRow("same version") << QStringList() << QByteArray(AppInfo::version) << 0 << false;
-    QTest::newRow("developer first")
-        << QStringList{"--developer", "cancelupdate"} << older << 2 << false;
-    QTest::newRow("developer second")
-        << QStringList{"cancelupdate", "--developer"} << older << 0 << false;
-    QTest::newRow("developer alone") << QStringList{"--developer"} << older << 2 << true;
-    QTest::newRow("unknown words") << QStringList{"--fullscreen", "channel"} << older << 0 << true;
+    addJsonRows(ZENTRIA_APP_DATA "/command-lines.json");
 }
 
+// Any start that reaches its window: what it logs and keeps in the profile,
+// and what the words of its command line change in that.
 void TestStartup::commandLineWords()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, versionInfo);
-    QFETCH(int, developerBoxes);
-    QFETCH(bool, newVersion);
+    QFETCH(QJsonObject, row);
+    // Without one, the profile was last used by this very version.
+    const QByteArray versionInfo = row["versionInfo"].toString(AppInfo::version).toUtf8();
+    const bool newVersion = row["newVersion"].toBool();  // and install-zm cleared
     m_profile->writeIni(offline + "version-info=" + versionInfo + "\ninstall-zm=true\n");
     PlayerProcess player(m_profile->home());
-    runToWindow(player, arguments);
+    runToWindow(player, strings(row["arguments"]));
     if (QTest::currentTestFailed())
         return;
 
@@ -171,7 +162,7 @@ void TestStartup::commandLineWords()
     QVERIFY(player.boxes("critical").isEmpty());
     const QStringList developer =
         player.boxes("information").filter("\tgetUpdateServerUrl\tisDeveloperMode");
-    QCOMPARE(developer.size(), developerBoxes);
+    QCOMPARE(developer.size(), row["developerBoxes"].toInt());
     QCOMPARE(log.contains(newVersionLine), newVersion);
     const QSettings ini(m_profile->iniPath(), QSettings::IniFormat);
     QCOMPARE(ini.value("server").toString(), QStringLiteral("tv.zentria.ru"));
