@@ -17,8 +17,16 @@ class TestStatisticsWindow : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { m_environment = std::make_unique<PlayerTestEnvironment>(); }
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_player = std::make_unique<MediaPlayer>(PlayerTestEnvironment::options());
+        m_window = std::make_unique<StatisticsWindow>();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_player.reset();
+    }
 
     void format_data() { addTableRows(QFINDTESTDATA("../data/osd/statistics-format.txt")); }
     void format();
@@ -38,18 +46,6 @@ private:
     std::unique_ptr<MediaPlayer> m_player;
     std::unique_ptr<StatisticsWindow> m_window;
 };
-
-void TestStatisticsWindow::init()
-{
-    m_player = std::make_unique<MediaPlayer>(PlayerTestEnvironment::options());
-    m_window = std::make_unique<StatisticsWindow>();
-}
-
-void TestStatisticsWindow::cleanup()
-{
-    m_window.reset();
-    m_player.reset();
-}
 
 void TestStatisticsWindow::format()
 {
