@@ -67,17 +67,18 @@ MainWindow::MainWindow(QWidget* parent)
       m_presentation(*this, *Settings::instance()),
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
-    setupUi(this);
+    m_ui.setupUi(this);
     setWindowTitle(QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version));
     m_statistics = new StatisticsWindow(this);
-    m_statistics->setMediaPlayer(mediaPlayer);
-    m_marginCrop->setMediaPlayer(mediaPlayer);
+    m_statistics->setMediaPlayer(m_ui.mediaPlayer);
+    m_marginCrop->setMediaPlayer(m_ui.mediaPlayer);
     m_reconnectButton->hide();
     m_reconnectButton->setEnabled(false);
-    statusBar->hide();
+    m_ui.statusBar->hide();
     for (QWidget* unused :
-         {static_cast<QWidget*>(buttonMediaPortalOllTv), static_cast<QWidget*>(buttonYouTube),
-          static_cast<QWidget*>(buttonMosaic), static_cast<QWidget*>(buttonRestartFtpPlayback)})
+         {static_cast<QWidget*>(m_ui.buttonMediaPortalOllTv),
+          static_cast<QWidget*>(m_ui.buttonYouTube), static_cast<QWidget*>(m_ui.buttonMosaic),
+          static_cast<QWidget*>(m_ui.buttonRestartFtpPlayback)})
         unused->hide();
 
     connect(m_tray, &TrayController::toggleRequested, this, &MainWindow::toggleMinimizedToTray);
@@ -106,22 +107,22 @@ void MainWindow::start()
 {
     const QString windowsFolder = QProcessEnvironment::systemEnvironment().value("WINDIR");
     if (!windowsFolder.isEmpty())
-        mediaPlayer->setSubtitleFontFile(windowsFolder + QStringLiteral("\\Fonts\\times.ttf"));
+        m_ui.mediaPlayer->setSubtitleFontFile(windowsFolder + QStringLiteral("\\Fonts\\times.ttf"));
 
     applySettings();
-    logoSwitcher->setCurrentIndex(LogoPage);
+    m_ui.logoSwitcher->setCurrentIndex(LogoPage);
     const bool listVisible = settings()->isChannelListVisible();
-    lwChannelList->setVisible(listVisible);
+    m_ui.lwChannelList->setVisible(listVisible);
     {
-        const QSignalBlocker blocker(buttonChannelList);
-        buttonChannelList->setChecked(listVisible);
+        const QSignalBlocker blocker(m_ui.buttonChannelList);
+        m_ui.buttonChannelList->setChecked(listVisible);
     }
-    buttonChannelList->setToolTip(listVisible ? tr("Hide channel list (F2, c)")
-                                              : tr("Show channel list (F2, c)"));
+    m_ui.buttonChannelList->setToolTip(listVisible ? tr("Hide channel list (F2, c)")
+                                                   : tr("Show channel list (F2, c)"));
     setMinimumSize(layout()->minimumSize());
     setupGeometry();
-    lwChannelList->setShowNumbers(settings()->showChannelNumbers());
-    volumeSlider->setMaximum(MediaPlayer::maxVolume);
+    m_ui.lwChannelList->setShowNumbers(settings()->showChannelNumbers());
+    m_ui.volumeSlider->setMaximum(MediaPlayer::maxVolume);
     setupStartMode();
     m_globalSecondTimer->start();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
@@ -138,22 +139,22 @@ MainWindow::~MainWindow()
 
 void MainWindow::connectWidgets()
 {
-    connect(buttonIptv, &QToolButton::toggled, this, &MainWindow::setIptvMode);
-    connect(buttonMediaPortal, &QToolButton::toggled, this, &MainWindow::setMediaPortalMode);
-    connect(buttonMediaPortalOllTv, &QToolButton::toggled, this, &MainWindow::setOllTvMode);
-    connect(buttonRecordViewMode, &QToolButton::toggled, this, &MainWindow::setRecordViewMode);
-    connect(buttonChannelList, &QToolButton::toggled, this, &MainWindow::toggleChannelList);
-    connect(buttonPrevChannel, &QToolButton::clicked, this, &MainWindow::prevChannel);
-    connect(buttonNextChannel, &QToolButton::clicked, this, &MainWindow::nextChannel);
-    connect(buttonFullscreen, &QToolButton::clicked, this, &MainWindow::toggleFullscreen);
-    connect(buttonAbout, &QToolButton::clicked, this, &MainWindow::displayAboutBox);
-    connect(buttonAlwaysOnTop, &QToolButton::toggled, this,
+    connect(m_ui.buttonIptv, &QToolButton::toggled, this, &MainWindow::setIptvMode);
+    connect(m_ui.buttonMediaPortal, &QToolButton::toggled, this, &MainWindow::setMediaPortalMode);
+    connect(m_ui.buttonMediaPortalOllTv, &QToolButton::toggled, this, &MainWindow::setOllTvMode);
+    connect(m_ui.buttonRecordViewMode, &QToolButton::toggled, this, &MainWindow::setRecordViewMode);
+    connect(m_ui.buttonChannelList, &QToolButton::toggled, this, &MainWindow::toggleChannelList);
+    connect(m_ui.buttonPrevChannel, &QToolButton::clicked, this, &MainWindow::prevChannel);
+    connect(m_ui.buttonNextChannel, &QToolButton::clicked, this, &MainWindow::nextChannel);
+    connect(m_ui.buttonFullscreen, &QToolButton::clicked, this, &MainWindow::toggleFullscreen);
+    connect(m_ui.buttonAbout, &QToolButton::clicked, this, &MainWindow::displayAboutBox);
+    connect(m_ui.buttonAlwaysOnTop, &QToolButton::toggled, this,
             qOverload<bool>(&MainWindow::setAlwaysOnTop));
-    connect(buttonOnlyPlayer, &QToolButton::toggled, this, &MainWindow::setOnlyPlayerMode);
-    connect(buttonStatistics, &QToolButton::clicked, m_statistics, &QWidget::show);
-    connect(volumeSlider, &QSlider::valueChanged, mediaPlayer, &MediaPlayer::setVolume);
-    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::saveChannelListWidth);
-    connect(splitter, &QSplitter::splitterMoved, this, &MainWindow::Resize);
+    connect(m_ui.buttonOnlyPlayer, &QToolButton::toggled, this, &MainWindow::setOnlyPlayerMode);
+    connect(m_ui.buttonStatistics, &QToolButton::clicked, m_statistics, &QWidget::show);
+    connect(m_ui.volumeSlider, &QSlider::valueChanged, m_ui.mediaPlayer, &MediaPlayer::setVolume);
+    connect(m_ui.splitter, &QSplitter::splitterMoved, this, &MainWindow::saveChannelListWidth);
+    connect(m_ui.splitter, &QSplitter::splitterMoved, this, &MainWindow::Resize);
 
     Settings* store = settings();
     connect(store, &Settings::changed, this, &MainWindow::applySettings);
@@ -186,20 +187,21 @@ void MainWindow::createPlayerActions()
         connect(this, &MainWindow::switchedToVideo, action, &PlayerAction::updateState);
     for (PlayerAction* action : {static_cast<PlayerAction*>(m_showTvProgramAction),
                                  static_cast<PlayerAction*>(m_scheduledRecordListAction)})
-        connect(logoSwitcher, &QStackedWidget::currentChanged, action, &PlayerAction::updateState);
+        connect(m_ui.logoSwitcher, &QStackedWidget::currentChanged, action,
+                &PlayerAction::updateState);
     connect(this, &MainWindow::modeChanged, m_pauseOrPlayAction, &PauseOrPlayAction::resetState);
     connect(this, &MainWindow::defaultMovieChanged, m_pauseOrPlayAction,
             &PauseOrPlayAction::resetState);
     connect(this, &MainWindow::portalTitleChanged, m_ftpLinkListAction,
             &FtpLinkListAction::updateMenu);
     const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
-        {buttonMovieOrPortal, m_videoOrPortalAction},
-        {buttonStopPlayback, m_stopVideoAction},
-        {buttonTvProgram, m_showTvProgramAction},
-        {buttonPlayPause, m_pauseOrPlayAction},
-        {buttonRecord, m_recordAction},
-        {buttonScheduledRecordList, m_scheduledRecordListAction},
-        {buttonLinks, m_ftpLinkListAction}};
+        {m_ui.buttonMovieOrPortal, m_videoOrPortalAction},
+        {m_ui.buttonStopPlayback, m_stopVideoAction},
+        {m_ui.buttonTvProgram, m_showTvProgramAction},
+        {m_ui.buttonPlayPause, m_pauseOrPlayAction},
+        {m_ui.buttonRecord, m_recordAction},
+        {m_ui.buttonScheduledRecordList, m_scheduledRecordListAction},
+        {m_ui.buttonLinks, m_ftpLinkListAction}};
     for (const auto& [button, action] : buttons) {
         button->setDefaultAction(action);
         action->updateState();
@@ -217,13 +219,14 @@ void MainWindow::connectTimers()
 
 void MainWindow::connectMediaPlayer()
 {
-    connect(mediaPlayer, &MediaPlayer::playing, m_blackBackgroundTimer,
+    connect(m_ui.mediaPlayer, &MediaPlayer::playing, m_blackBackgroundTimer,
             qOverload<>(&QTimer::start));
-    connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::switchToLogo);
-    connect(mediaPlayer, &MediaPlayer::volumeChanged, this, &MainWindow::updateVolume);
-    connect(mediaPlayer, &MediaPlayer::aspectRatioChanged, this, &MainWindow::updateAspectRatio);
-    connect(mediaPlayer, &MediaPlayer::cropChanged, this, &MainWindow::updateCropValue);
-    connect(mediaPlayer, &MediaPlayer::playbackError, this, &MainWindow::handlePlaybackError);
+    connect(m_ui.mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::switchToLogo);
+    connect(m_ui.mediaPlayer, &MediaPlayer::volumeChanged, this, &MainWindow::updateVolume);
+    connect(m_ui.mediaPlayer, &MediaPlayer::aspectRatioChanged, this,
+            &MainWindow::updateAspectRatio);
+    connect(m_ui.mediaPlayer, &MediaPlayer::cropChanged, this, &MainWindow::updateCropValue);
+    connect(m_ui.mediaPlayer, &MediaPlayer::playbackError, this, &MainWindow::handlePlaybackError);
 }
 
 void MainWindow::setupGeometry()
@@ -239,7 +242,7 @@ void MainWindow::setupStartMode()
     else
         setMode(Mode(lastMode), true);
     if (lastMode == IptvMode)
-        buttonMediaPortal->setEnabled(false);
+        m_ui.buttonMediaPortal->setEnabled(false);
 }
 
 void MainWindow::offerVersionChanges()
@@ -264,7 +267,7 @@ void MainWindow::setChannelManager(ChannelManager* manager)
         m_channelManager->setChannelChangeGuard(nullptr);
     }
     m_channelManager = manager;
-    lwChannelList->setChannelManager(manager);
+    m_ui.lwChannelList->setChannelManager(manager);
     m_timeMachine->setChannelManager(manager);
     if (!manager) {
         m_reconnectButton->setEnabled(false);
@@ -282,8 +285,8 @@ void MainWindow::setChannelManager(ChannelManager* manager)
     connect(manager, &ChannelManager::currentChannelChanged, this, &MainWindow::setCurrentChannel);
     connect(manager, &ChannelManager::loadFinished, this, &MainWindow::setLastChannel);
     connect(m_reconnectButton, &QPushButton::clicked, manager, &ChannelManager::load);
-    connect(m_reconnectButton, &QPushButton::clicked, statusBar, &QWidget::hide);
-    connect(m_reconnectButton, &QPushButton::clicked, statusBar, &StatusBar::clear);
+    connect(m_reconnectButton, &QPushButton::clicked, m_ui.statusBar, &QWidget::hide);
+    connect(m_reconnectButton, &QPushButton::clicked, m_ui.statusBar, &StatusBar::clear);
     manager->setChannelChangeGuard(this);
     if (m_mode == IptvMode)
         setLastChannel();
@@ -298,12 +301,12 @@ ChannelManager* MainWindow::channelManager() const
 
 bool MainWindow::playerIdle() const
 {
-    return mediaPlayer->playback().isStopped();
+    return m_ui.mediaPlayer->playback().isStopped();
 }
 
 bool MainWindow::playerPlaying() const
 {
-    return mediaPlayer->playback().isPlaying();
+    return m_ui.mediaPlayer->playback().isPlaying();
 }
 
 void MainWindow::setTVServerManager(TTVServerManager* manager)
@@ -337,14 +340,14 @@ bool MainWindow::allowChannelChange(Channel* from, Channel* to)
 {
     Q_UNUSED(from)
     Q_UNUSED(to)
-    if (!mediaPlayer->isRecording())
+    if (!m_ui.mediaPlayer->isRecording())
         return true;
     const bool cancel = MessageBoxes::ask(
         this, tr("Question") + QStringLiteral(" - ") + AppInfo::name,
         tr("Player is still recording. Do you really wish to cancel this record?"));
     if (!cancel)
         return false;
-    mediaPlayer->stopRecord();
+    m_ui.mediaPlayer->stopRecord();
     return true;
 }
 
@@ -358,7 +361,7 @@ void MainWindow::setIptvMode()
 // The portal button is enabled exactly while the subscriber has the portal.
 void MainWindow::setMediaPortalMode()
 {
-    if (buttonMediaPortal->isEnabled())
+    if (m_ui.buttonMediaPortal->isEnabled())
         setMode(MediaPortalMode);
 }
 
@@ -379,10 +382,10 @@ void MainWindow::setMode(MainWindow::Mode value)
 
 void MainWindow::setMode(MainWindow::Mode value, bool force)
 {
-    const QList<QPair<QToolButton*, Mode>> buttons = {{buttonIptv, IptvMode},
-                                                      {buttonMediaPortal, MediaPortalMode},
-                                                      {buttonRecordViewMode, RecordViewMode},
-                                                      {buttonMediaPortalOllTv, OllTvMode}};
+    const QList<QPair<QToolButton*, Mode>> buttons = {{m_ui.buttonIptv, IptvMode},
+                                                      {m_ui.buttonMediaPortal, MediaPortalMode},
+                                                      {m_ui.buttonRecordViewMode, RecordViewMode},
+                                                      {m_ui.buttonMediaPortalOllTv, OllTvMode}};
     for (const auto& [button, mode] : buttons) {
         const QSignalBlocker blocker(button);
         button->setChecked(mode == value);
@@ -417,34 +420,34 @@ void MainWindow::setMode(MainWindow::Mode value, bool force)
 void MainWindow::setupCurrentMode()
 {
     const bool iptv = m_mode == IptvMode;
-    statusBar->clear();
-    statusBar->hide();
-    for (QWidget* channelButton :
-         {static_cast<QWidget*>(buttonChannelList), static_cast<QWidget*>(buttonPrevChannel),
-          static_cast<QWidget*>(buttonNextChannel)})
+    m_ui.statusBar->clear();
+    m_ui.statusBar->hide();
+    for (QWidget* channelButton : {static_cast<QWidget*>(m_ui.buttonChannelList),
+                                   static_cast<QWidget*>(m_ui.buttonPrevChannel),
+                                   static_cast<QWidget*>(m_ui.buttonNextChannel)})
         channelButton->setVisible(iptv);
     if (iptv) {
-        volumeSlider->setEnabled(false);
+        m_ui.volumeSlider->setEnabled(false);
         if (m_channelManager) {
             if (!m_channelManager->isLoaded() && !m_channelManager->isLoading())
                 m_channelManager->load();
             else
                 setLastChannel();
         }
-        lwChannelList->setVisible(settings()->isChannelListVisible() &&
-                                  !m_presentation.isOnlyPlayer());
-        logoSwitcher->setCurrentIndex(LogoPage);
-        subtitles->hide();
+        m_ui.lwChannelList->setVisible(settings()->isChannelListVisible() &&
+                                       !m_presentation.isOnlyPlayer());
+        m_ui.logoSwitcher->setCurrentIndex(LogoPage);
+        m_ui.subtitles->hide();
     } else {
         if (m_channelManager)
             m_channelManager->cancelLoad();
-        lwChannelList->hide();
+        m_ui.lwChannelList->hide();
         m_marginCrop->reset();
         if (m_mode == RecordViewMode) {
-            logoSwitcher->setCurrentIndex(RecordingsPage);
+            m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
         } else {
-            logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
-            subtitles->show();
+            m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
+            m_ui.subtitles->show();
             settings()->setPortalWasShown(true);
         }
     }
@@ -453,21 +456,21 @@ void MainWindow::setupCurrentMode()
 
 void MainWindow::applySplitterSizes()
 {
-    const int width = splitter->width();
-    if (!lwChannelList->isVisible()) {
-        splitter->setSizes({width, 0});
+    const int width = m_ui.splitter->width();
+    if (!m_ui.lwChannelList->isVisible()) {
+        m_ui.splitter->setSizes({width, 0});
         return;
     }
     // A profile that never had its list resized stores no width yet.
     int listWidth = settings()->channelListWidth();
     if (listWidth <= 0)
         listWidth = defaultChannelListWidth;
-    splitter->setSizes({width - listWidth, listWidth});
+    m_ui.splitter->setSizes({width - listWidth, listWidth});
 }
 
 bool MainWindow::videoOnScreen() const
 {
-    const int page = logoSwitcher->currentIndex();
+    const int page = m_ui.logoSwitcher->currentIndex();
     return page == VideoPage || page == StandByPage || page == TvProgramPage;
 }
 
@@ -510,19 +513,19 @@ void MainWindow::setLastChannel()
 // lists only need to bring it into view.
 void MainWindow::selectChannelInLists()
 {
-    lwChannelList->scrollToCurrentChannel();
+    m_ui.lwChannelList->scrollToCurrentChannel();
 }
 
 void MainWindow::setCurrentChannel(Channel* channel)
 {
     if (m_mode != IptvMode)
         return;
-    volumeSlider->setEnabled(false);
+    m_ui.volumeSlider->setEnabled(false);
     stopSubtrackPolling();
     clearSubtitles();
     clearAudioTracks();
-    buttonPrevChannel->setEnabled(false);
-    buttonNextChannel->setEnabled(false);
+    m_ui.buttonPrevChannel->setEnabled(false);
+    m_ui.buttonNextChannel->setEnabled(false);
     if (!m_channelManager || !channel) {
         m_currentChannel = nullptr;
         stopIfPlaying();
@@ -535,16 +538,16 @@ void MainWindow::setCurrentChannel(Channel* channel)
             settings()->setLastChannel(channel->name());
         }
         showPageUnlessGuide(StandByPage);
-        volumeSlider->setEnabled(true);
-        searchProgram->setText(QStringLiteral("ch:\"%1\"").arg(channel->name()));
+        m_ui.volumeSlider->setEnabled(true);
+        m_ui.searchProgram->setText(QStringLiteral("ch:\"%1\"").arg(channel->name()));
         applyPictureSettings();
         m_channelManager->PlayCurrentChannel();
-        statusBar->hide();
+        m_ui.statusBar->hide();
         if (isFullScreen() && m_channelProgrammeOverlayEnabled)
             m_fullscreenProgrammeTimer->start();
         m_trackMenus.preferLanguageOnce();
-        buttonPrevChannel->setEnabled(true);
-        buttonNextChannel->setEnabled(true);
+        m_ui.buttonPrevChannel->setEnabled(true);
+        m_ui.buttonNextChannel->setEnabled(true);
         emit HidesCloseChannelPic();
     } else {
         m_currentChannel = channel;
@@ -560,8 +563,8 @@ void MainWindow::runMediaPlayer(QString aUrl)
     int volume = settings()->globalVolume();
     if (!settings()->useGlobalVolume() && m_currentChannel)
         volume = m_currentChannel->volume() * MediaPlayer::maxVolume / 100;
-    mediaPlayer->open(aUrl, true, volume);
-    statusBar->hide();
+    m_ui.mediaPlayer->open(aUrl, true, volume);
+    m_ui.statusBar->hide();
     applyPictureSettings();
 }
 
@@ -570,12 +573,12 @@ void MainWindow::openChannelNewUrl(QString url)
     Q_UNUSED(url)  // the channel's new offset is played through the manager
     showPageUnlessGuide(StandByPage);
     if (!m_channelManager || !m_channelManager->currentChannel()) {
-        mediaPlayer->stop();
+        m_ui.mediaPlayer->stop();
         return;
     }
     applyPictureSettings();
     m_channelManager->PlayCurrentChannel();
-    statusBar->hide();
+    m_ui.statusBar->hide();
     if (isFullScreen())
         m_fullscreenProgrammeTimer->start();
     // No answer of the server marks a channel closed for timeshift, so the
@@ -585,35 +588,35 @@ void MainWindow::openChannelNewUrl(QString url)
 
 void MainWindow::applyPictureSettings()
 {
-    mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
+    m_ui.mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
     // The player keeps the geometry and applies it to every new picture; a
     // value it was only shown would give way to its own at the first one.
-    mediaPlayer->setAspectRatio(settings()->aspectRatio());
-    mediaPlayer->setCrop(settings()->crop());
+    m_ui.mediaPlayer->setAspectRatio(settings()->aspectRatio());
+    m_ui.mediaPlayer->setCrop(settings()->crop());
 }
 
 void MainWindow::showPageUnlessGuide(Page page)
 {
     if (!isGuideShown())
-        logoSwitcher->setCurrentIndex(page);
+        m_ui.logoSwitcher->setCurrentIndex(page);
 }
 
 bool MainWindow::isGuideShown() const
 {
-    return logoSwitcher->currentIndex() == TvProgramPage;
+    return m_ui.logoSwitcher->currentIndex() == TvProgramPage;
 }
 
 void MainWindow::stopIfPlaying()
 {
-    if (mediaPlayer->playback().isPlaying())
-        mediaPlayer->stop();
+    if (m_ui.mediaPlayer->playback().isPlaying())
+        m_ui.mediaPlayer->stop();
 }
 
 void MainWindow::onTimerChannelBlackBackground()
 {
     m_blackBackgroundTimer->stop();
     if (!isGuideShown()) {
-        logoSwitcher->setCurrentIndex(VideoPage);
+        m_ui.logoSwitcher->setCurrentIndex(VideoPage);
         qDebug("[MainWindow] video page shown");
         emit switchedToVideo();
     }
@@ -622,17 +625,17 @@ void MainWindow::onTimerChannelBlackBackground()
 
 void MainWindow::switchToLogo()
 {
-    volumeSlider->setEnabled(false);
+    m_ui.volumeSlider->setEnabled(false);
     switch (m_mode) {
         case IptvMode:
-            if (logoSwitcher->currentIndex() != TvProgramPage)
-                logoSwitcher->setCurrentIndex(LogoPage);
+            if (m_ui.logoSwitcher->currentIndex() != TvProgramPage)
+                m_ui.logoSwitcher->setCurrentIndex(LogoPage);
             break;
         case MediaPortalMode:
-            logoSwitcher->setCurrentIndex(PortalPage);
+            m_ui.logoSwitcher->setCurrentIndex(PortalPage);
             break;
         case RecordViewMode:
-            logoSwitcher->setCurrentIndex(RecordingsPage);
+            m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
             if (isFullScreen())
                 toggleFullscreen();
             break;
@@ -657,7 +660,7 @@ void MainWindow::switchToPlayer()
 
 void MainWindow::showPage(Page page)
 {
-    logoSwitcher->setCurrentIndex(page);
+    m_ui.logoSwitcher->setCurrentIndex(page);
     setupVideoDependentButtons();
 }
 
@@ -672,11 +675,11 @@ void MainWindow::setDefaultMovie(const QString& url, const QString& title)
 
 void MainWindow::playFtpMovie(const QString& url, int position)
 {
-    mediaPlayer->open(url);
+    m_ui.mediaPlayer->open(url);
     if (position > 0) {
         connect(
-            mediaPlayer, &MediaPlayer::playing, this,
-            [this, position] { mediaPlayer->setTime(position); }, Qt::SingleShotConnection);
+            m_ui.mediaPlayer, &MediaPlayer::playing, this,
+            [this, position] { m_ui.mediaPlayer->setTime(position); }, Qt::SingleShotConnection);
     }
 }
 
@@ -688,7 +691,7 @@ void MainWindow::onResizeZMP()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_closePicture->follow(logoSwitcher);
+    m_closePicture->follow(m_ui.logoSwitcher);
     placeChannelNumberOverlay();
 }
 
@@ -698,17 +701,17 @@ void MainWindow::applySettings()
 {
     const Settings* store = settings();
     const bool deinterlaced = m_mode == IptvMode || m_mode == RecordViewMode;
-    mediaPlayer->setDeinterlace(DeinterlaceMode(deinterlaced ? store->deinterlaceMode() : 0));
+    m_ui.mediaPlayer->setDeinterlace(DeinterlaceMode(deinterlaced ? store->deinterlaceMode() : 0));
     // Reported, not fatal: playback is still attempted.
     if (!store->hasNetworkInterfaceAddress())
         qDebug("No IPv4 interface found");
-    mediaPlayer->setGPUAcceleration(store->useGPUAcceleration());
-    mediaPlayer->setNetworkCaching(store->networkCaching());
-    mediaPlayer->setHttpReconnect(store->useHttpReconnect());
-    mediaPlayer->setRecordPath(store->recordSaveFolder());
+    m_ui.mediaPlayer->setGPUAcceleration(store->useGPUAcceleration());
+    m_ui.mediaPlayer->setNetworkCaching(store->networkCaching());
+    m_ui.mediaPlayer->setHttpReconnect(store->useHttpReconnect());
+    m_ui.mediaPlayer->setRecordPath(store->recordSaveFolder());
     {
-        const QSignalBlocker blocker(mediaPlayer);
-        mediaPlayer->setVolume(store->globalVolume());
+        const QSignalBlocker blocker(m_ui.mediaPlayer);
+        m_ui.mediaPlayer->setVolume(store->globalVolume());
     }
     if (m_channelManager)
         m_channelManager->setShowCloseChannel(store->showBlockedChannels());
@@ -722,13 +725,13 @@ void MainWindow::setShowCloseChannel()
 
 void MainWindow::setNewUseAcceleration()
 {
-    mediaPlayer->setGPUAcceleration(settings()->useGPUAcceleration());
+    m_ui.mediaPlayer->setGPUAcceleration(settings()->useGPUAcceleration());
 }
 
 void MainWindow::onGlobSecMainTimer()
 {
-    if (mediaPlayer->playback().isPlaying())
-        mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
+    if (m_ui.mediaPlayer->playback().isPlaying())
+        m_ui.mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
 }
 
 void MainWindow::onUserInfoLoaded()
@@ -738,7 +741,7 @@ void MainWindow::onUserInfoLoaded()
     const UserInformation& user = m_channelManager->userInformation();
     const bool portal = user.videoOnDemand && !user.blocked;
     settings()->setUserVodAvailable(portal);
-    buttonMediaPortal->setEnabled(portal);
+    m_ui.buttonMediaPortal->setEnabled(portal);
     if (!portal && m_mode == MediaPortalMode)
         setIptvMode();
 }
@@ -757,16 +760,16 @@ void MainWindow::updateCropValue(QString value)
 
 void MainWindow::startPlayerErrorShow(QString text)
 {
-    statusBar->error(text);
-    statusBar->show();
+    m_ui.statusBar->error(text);
+    m_ui.statusBar->show();
 }
 
 void MainWindow::handlePlaybackError(QString error)
 {
     if (m_mode == MediaPortalMode) {
         // A box behind a window that stays on top could not be answered.
-        if (buttonAlwaysOnTop->isChecked())
-            buttonAlwaysOnTop->setChecked(false);
+        if (m_ui.buttonAlwaysOnTop->isChecked())
+            m_ui.buttonAlwaysOnTop->setChecked(false);
         MessageBoxes::show(MessageBoxes::Kind::Warning, this, tr("Playback Error"),
                            tr("An error occured while trying to play FTP movie."));
     } else {
@@ -789,8 +792,8 @@ void MainWindow::connectError(QString text)
 {
     if (m_mode != IptvMode)
         return;
-    statusBar->error(text, m_reconnectButton);
-    statusBar->show();
+    m_ui.statusBar->error(text, m_reconnectButton);
+    m_ui.statusBar->show();
 }
 
 void MainWindow::onTimerChannelFullScreenProgram()
@@ -801,7 +804,7 @@ void MainWindow::onTimerChannelFullScreenProgram()
 
 void MainWindow::displayAboutBox()
 {
-    AboutBox about(mediaPlayer->versionText(), this);
+    AboutBox about(m_ui.mediaPlayer->versionText(), this);
     about.exec();
 }
 
@@ -863,12 +866,12 @@ void MainWindow::saveWindowGeometry()
 
 void MainWindow::runCloseSequence()
 {
-    const bool playing = mediaPlayer->playback().isPlaying();
+    const bool playing = m_ui.mediaPlayer->playback().isPlaying();
     if (!m_closeSequence.start(m_mode == IptvMode && playing))
         return;
     m_tray->hide();
     if (playing)
-        mediaPlayer->stop();
+        m_ui.mediaPlayer->stop();
 }
 
 void MainWindow::sendSettingsBeforeClose()

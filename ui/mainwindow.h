@@ -44,10 +44,7 @@ class TrayController;
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
 // media player, timeshift and the server session meet here.
-class MainWindow : public QWidget,
-                   private Ui::MainWindow,
-                   public ChannelChangeGuard,
-                   public PlayerActionHost
+class MainWindow : public QWidget, public ChannelChangeGuard, public PlayerActionHost
 {
     Q_OBJECT
 public:
@@ -64,10 +61,10 @@ public:
     void setTVServerManager(TTVServerManager* manager);
     bool allowChannelChange(Channel* from, Channel* to) override;
 
-    StatusBar* statusBarWidget() const { return statusBar; }
+    StatusBar* statusBarWidget() const { return m_ui.statusBar; }
     QPushButton* reconnectButton() const { return m_reconnectButton; }
-    int currentPage() const override { return logoSwitcher->currentIndex(); }
-    QStackedWidget* pageStack() const { return logoSwitcher; }
+    int currentPage() const override { return m_ui.logoSwitcher->currentIndex(); }
+    QStackedWidget* pageStack() const { return m_ui.logoSwitcher; }
     void showPage(Page page) override;
     ChannelManager* channelManager() const override;
     bool playerIdle() const override;
@@ -134,7 +131,7 @@ public slots:
     void setMode(MainWindow::Mode value);
     MainWindow::Mode getMode() const override { return m_mode; }
     bool videoOnScreen() const;
-    MediaPlayer* getMediaPlayer() const override { return mediaPlayer; }
+    MediaPlayer* getMediaPlayer() const override { return m_ui.mediaPlayer; }
     void setIptvMode();
     void setMediaPortalMode();
     void setRecordViewMode();
@@ -251,6 +248,7 @@ private:
     void addGeometryMenu(const QString& title, const QList<PlaybackState::Choice>& choices,
                          const QString& current, void (MediaPlayer::*apply)(const QString&));
 
+    Ui::MainWindow m_ui;
     Mode m_mode = IptvMode;
     QPointer<ChannelManager> m_channelManager;
     TTVServerManager* m_serverManager = nullptr;

@@ -72,27 +72,27 @@ void MainWindow::setupInput()
     connect(&m_digitEntry, &RemoteDigitEntry::textChanged, this, &MainWindow::showChannelNumber);
     connect(&m_digitEntry, &RemoteDigitEntry::channelChosen, this, &MainWindow::setNewChannel);
     connect(this, &MainWindow::setNewChannel, this, &MainWindow::onSetNewChannel);
-    connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::clearContextMenu);
+    connect(m_ui.mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::clearContextMenu);
     connect(this, &MainWindow::modeChanged, this, [this](Mode mode) {
         if (mode != IptvMode)
             m_channelNumberOverlay->hide();
     });
 
     for (QWidget* widget :
-         {static_cast<QWidget*>(mediaPlayer), static_cast<QWidget*>(labelLogo),
-          static_cast<QWidget*>(labelStandBy), mediaPortalBrowser,
-          static_cast<QWidget*>(tvProgramWidget), tvProgramWidget->viewport(),
-          static_cast<QWidget*>(volumeIndicator), static_cast<QWidget*>(m_closePicture),
+         {static_cast<QWidget*>(m_ui.mediaPlayer), static_cast<QWidget*>(m_ui.labelLogo),
+          static_cast<QWidget*>(m_ui.labelStandBy), m_ui.mediaPortalBrowser,
+          static_cast<QWidget*>(m_ui.tvProgramWidget), m_ui.tvProgramWidget->viewport(),
+          static_cast<QWidget*>(m_ui.volumeIndicator), static_cast<QWidget*>(m_closePicture),
           static_cast<QWidget*>(m_channelNumberOverlay)})
         watchInput(widget);
 
     new KeyRouter(this, [this](const QKeyEvent* event) { return handleKey(event); });
     // Buttons and sliders are worked with the mouse; the keys stay where the
     // user left them.
-    for (QWidget* control : buttonPanel->findChildren<QAbstractButton*>())
+    for (QWidget* control : m_ui.buttonPanel->findChildren<QAbstractButton*>())
         control->setFocusPolicy(Qt::NoFocus);
     for (QWidget* control :
-         {static_cast<QWidget*>(volumeSlider), static_cast<QWidget*>(m_reconnectButton)})
+         {static_cast<QWidget*>(m_ui.volumeSlider), static_cast<QWidget*>(m_reconnectButton)})
         control->setFocusPolicy(Qt::NoFocus);
 
     connect(&m_presentation, &Presentation::hotkeyPressed, this, &MainWindow::onGlobalHotkey);
@@ -174,7 +174,7 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
         case KeyRules::Action::PlayOrPause:
             return playOrPause();
         case KeyRules::Action::TogglePlay:
-            return mediaPlayer->togglePlay();
+            return m_ui.mediaPlayer->togglePlay();
         case KeyRules::Action::Stop:
             return m_stopVideoAction->execute();
         case KeyRules::Action::Record:
@@ -187,7 +187,7 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
             close();
             return;
         case KeyRules::Action::ToggleChannelList:
-            return buttonChannelList->toggle();
+            return m_ui.buttonChannelList->toggle();
         case KeyRules::Action::NextAudioTrack:
             return selectNextAudioTrack();
         case KeyRules::Action::PortalPreviousMovie:
@@ -197,7 +197,7 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
         case KeyRules::Action::ToggleGuide:
             return m_showTvProgramAction->execute();
         case KeyRules::Action::ToggleMute:
-            return mediaPlayer->toggleMute();
+            return m_ui.mediaPlayer->toggleMute();
         case KeyRules::Action::PreviousChannel:
             return prevChannel();
         case KeyRules::Action::NextChannel:
@@ -213,7 +213,7 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
 
 bool MainWindow::isPlayerIdle() const
 {
-    return mediaPlayer->playback().isStopped();
+    return m_ui.mediaPlayer->playback().isStopped();
 }
 
 // A movie playing moves by a hundredth of its length; in the portal page
@@ -225,12 +225,12 @@ void MainWindow::stepPortalMovie(int direction)
                                       : QStringLiteral("walkGenres(1);"));
         return;
     }
-    const qint64 length = mediaPlayer->playback().length() / 1000;
+    const qint64 length = m_ui.mediaPlayer->playback().length() / 1000;
     if (length <= 0)
         return;
-    const qint64 target = mediaPlayer->playback().time() / 1000 + direction * (length / 100);
+    const qint64 target = m_ui.mediaPlayer->playback().time() / 1000 + direction * (length / 100);
     if (direction < 0 ? target > 0 : target < length)
-        mediaPlayer->setTime(int(target));
+        m_ui.mediaPlayer->setTime(int(target));
 }
 
 void MainWindow::playOrPause()
@@ -238,7 +238,7 @@ void MainWindow::playOrPause()
     if (isPlayerIdle())
         m_pauseOrPlayAction->execute();
     else
-        mediaPlayer->togglePlay();
+        m_ui.mediaPlayer->togglePlay();
 }
 
 void MainWindow::toggleDeinterlace()
@@ -249,7 +249,7 @@ void MainWindow::toggleDeinterlace()
 
 void MainWindow::selectNextAudioTrack()
 {
-    const QMenu* menu = audioTracks->menu();
+    const QMenu* menu = m_ui.audioTracks->menu();
     const QList<QAction*> entries = menu ? menu->actions() : QList<QAction*>{};
     if (entries.size() <= 1)
         return;
@@ -261,7 +261,7 @@ void MainWindow::selectNextAudioTrack()
 
 void MainWindow::changeVolumeBy(int step)
 {
-    mediaPlayer->setVolume(mediaPlayer->volume() + step);
+    m_ui.mediaPlayer->setVolume(m_ui.mediaPlayer->volume() + step);
 }
 
 // ---- remote-control digits -------------------------------------------------
@@ -289,14 +289,14 @@ void MainWindow::showChannelNumber(const QString& digits)
 
 void MainWindow::placeChannelNumberOverlay()
 {
-    m_channelNumberOverlay->move(logoSwitcher->mapToGlobal(channelNumberOffset));
+    m_channelNumberOverlay->move(m_ui.logoSwitcher->mapToGlobal(channelNumberOffset));
 }
 
 // ---- mouse over the player area --------------------------------------------
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tvProgramWidget || watched == tvProgramWidget->viewport())
+    if (watched == m_ui.tvProgramWidget || watched == m_ui.tvProgramWidget->viewport())
         return filterGuideEvent(event);
     switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -325,7 +325,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 bool MainWindow::isPortalWidget(const QObject* object) const
 {
     const auto* widget = qobject_cast<const QWidget*>(object);
-    const QWidget* portalPage = logoSwitcher->widget(PortalPage);
+    const QWidget* portalPage = m_ui.logoSwitcher->widget(PortalPage);
     return widget && portalPage && (widget == portalPage || portalPage->isAncestorOf(widget));
 }
 
@@ -338,8 +338,8 @@ bool MainWindow::filterGuideEvent(QEvent* event)
     }
     if (event->type() == QEvent::Show) {
         scrollGuideToCurrentTelecast();
-        searchProgram->selectAll();
-        searchProgram->setFocus();
+        m_ui.searchProgram->selectAll();
+        m_ui.searchProgram->setFocus();
     }
     return false;
 }
@@ -347,8 +347,8 @@ bool MainWindow::filterGuideEvent(QEvent* event)
 // Leaves a little of what went before the telecast on air in view.
 void MainWindow::scrollGuideToCurrentTelecast()
 {
-    tvProgramWidget->scrollToAnchor(QStringLiteral("#currentTelecast"));
-    QScrollBar* bar = tvProgramWidget->verticalScrollBar();
+    m_ui.tvProgramWidget->scrollToAnchor(QStringLiteral("#currentTelecast"));
+    QScrollBar* bar = m_ui.tvProgramWidget->verticalScrollBar();
     bar->setValue(bar->value() - bar->pageStep() / 5);
 }
 
@@ -356,8 +356,8 @@ bool MainWindow::onWatchedMousePress(const QObject* watched, const QMouseEvent* 
 {
     if (isPortalWidget(watched))
         return false;
-    if (watched == volumeIndicator) {
-        mediaPlayer->toggleMute();
+    if (watched == m_ui.volumeIndicator) {
+        m_ui.mediaPlayer->toggleMute();
         return true;
     }
     if (!isFullScreen() && event->button() == Qt::LeftButton) {
@@ -378,7 +378,7 @@ void MainWindow::onWatchedMouseMove(const QMouseEvent* event)
 
 bool MainWindow::onWatchedContextMenu(const QObject* watched, const QContextMenuEvent* event)
 {
-    if (watched != mediaPlayer && watched != m_closePicture)
+    if (watched != m_ui.mediaPlayer && watched != m_closePicture)
         return false;
     if (!m_contextMenu)
         prepareContextMenu();
@@ -400,13 +400,14 @@ void MainWindow::onWatchedWheel(const QWheelEvent* event)
     }
     const bool somethingToHear =
         m_mode == MediaPortalMode || (m_channelManager && m_channelManager->currentChannel());
-    if (somethingToHear && mediaPlayer->playback().isPlaying())
+    if (somethingToHear && m_ui.mediaPlayer->playback().isPlaying())
         changeVolumeBy(delta / wheelNotch * volumeStep);
 }
 
 bool MainWindow::onWatchedDoubleClick(const QObject* watched, const QMouseEvent* event)
 {
-    if (isPortalWidget(watched) || watched == volumeIndicator || event->button() != Qt::LeftButton)
+    if (isPortalWidget(watched) || watched == m_ui.volumeIndicator ||
+        event->button() != Qt::LeftButton)
         return false;
     toggleFullscreen();
     return true;
@@ -423,7 +424,7 @@ void MainWindow::prepareContextMenu()
 {
     delete m_contextMenu;
     m_contextMenu = new QMenu(this);
-    const PlaybackState& playback = mediaPlayer->playback();
+    const PlaybackState& playback = m_ui.mediaPlayer->playback();
     QList<PlaybackState::Choice> choices;
     if (playback.isPlaying()) {
         // The aspect-ratio list serves the crop menu as well.
@@ -448,8 +449,9 @@ void MainWindow::addGeometryMenu(const QString& title, const QList<PlaybackState
         entry->setCheckable(true);
         entry->setChecked(choice.value == current);
         group->addAction(entry);
-        connect(entry, &QAction::triggered, mediaPlayer,
-                [player = mediaPlayer, apply, value = choice.value] { (player->*apply)(value); });
+        connect(
+            entry, &QAction::triggered, m_ui.mediaPlayer,
+            [player = m_ui.mediaPlayer, apply, value = choice.value] { (player->*apply)(value); });
     }
     menu->setEnabled(!choices.isEmpty());
 }

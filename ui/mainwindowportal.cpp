@@ -14,7 +14,7 @@
 void MainWindow::setupPortal()
 {
     prepareTextureComposition();
-    connect(logoSwitcher, &QStackedWidget::currentChanged, this, [this](int page) {
+    connect(m_ui.logoSwitcher, &QStackedWidget::currentChanged, this, [this](int page) {
         if (page == PortalPage && !m_portalBrowser)
             createPortalBrowser();
     });
@@ -38,12 +38,12 @@ void MainWindow::createPortalBrowser()
 {
     if (CustomWebView::disableSandboxForRoot())
         qDebug("[MainWindow::createPortalBrowser] running as root: web engine sandbox disabled");
-    m_portalBrowser = new CustomWebView(mediaPortalBrowser->parentWidget());
+    m_portalBrowser = new CustomWebView(m_ui.mediaPortalBrowser->parentWidget());
     m_portalBrowser->setObjectName(QStringLiteral("mediaPortalBrowser"));
-    delete mediaPortalBrowser->parentWidget()->layout()->replaceWidget(mediaPortalBrowser,
-                                                                       m_portalBrowser);
-    delete mediaPortalBrowser;
-    mediaPortalBrowser = m_portalBrowser;
+    delete m_ui.mediaPortalBrowser->parentWidget()->layout()->replaceWidget(m_ui.mediaPortalBrowser,
+                                                                            m_portalBrowser);
+    delete m_ui.mediaPortalBrowser;
+    m_ui.mediaPortalBrowser = m_portalBrowser;
     watchInput(m_portalBrowser);
     connect(m_portalBrowser, &QWebEngineView::titleChanged, this, &MainWindow::portalTitleChanged);
     const QString url = Settings::instance()->portalUrl();

@@ -56,24 +56,26 @@ ClosePictureOverlay::Picture pictureOf(MainWindow::ClosePicType type)
 
 void MainWindow::connectPresentation()
 {
-    audioTracks->setMenu(m_trackMenus.audioMenu());
-    subtitles->setMenu(m_trackMenus.subtitleMenu());
+    m_ui.audioTracks->setMenu(m_trackMenus.audioMenu());
+    m_ui.subtitles->setMenu(m_trackMenus.subtitleMenu());
     connect(&m_trackMenus, &TrackMenus::audioPollDue, this, &MainWindow::setupAudioTracks);
     connect(&m_trackMenus, &TrackMenus::subtitlePollDue, this, &MainWindow::setupSubtitles);
-    connect(&m_trackMenus, &TrackMenus::audioTrackChosen, mediaPlayer, &MediaPlayer::setAudioTrack);
-    connect(&m_trackMenus, &TrackMenus::subtitleChosen, mediaPlayer, &MediaPlayer::setSubtitle);
+    connect(&m_trackMenus, &TrackMenus::audioTrackChosen, m_ui.mediaPlayer,
+            &MediaPlayer::setAudioTrack);
+    connect(&m_trackMenus, &TrackMenus::subtitleChosen, m_ui.mediaPlayer,
+            &MediaPlayer::setSubtitle);
     connect(&m_trackMenus, &TrackMenus::audioUsable, this,
-            [this](bool usable) { setEnabledKeepingFocus(audioTracks, usable); });
+            [this](bool usable) { setEnabledKeepingFocus(m_ui.audioTracks, usable); });
     connect(&m_trackMenus, &TrackMenus::subtitlesUsable, this,
-            [this](bool usable) { setEnabledKeepingFocus(subtitles, usable); });
+            [this](bool usable) { setEnabledKeepingFocus(m_ui.subtitles, usable); });
     clearAudioTracks();
     clearSubtitles();
-    connect(mediaPlayer, &MediaPlayer::playing, this, &MainWindow::startSubtrackPolling);
-    connect(mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::stopSubtrackPolling);
+    connect(m_ui.mediaPlayer, &MediaPlayer::playing, this, &MainWindow::startSubtrackPolling);
+    connect(m_ui.mediaPlayer, &MediaPlayer::stopped, this, &MainWindow::stopSubtrackPolling);
     connect(&m_presentation, &Presentation::onlyPlayerChanged, this, &MainWindow::showOnlyPlayer);
     connect(&m_presentation, &Presentation::alwaysOnTopChanged, this, [this](bool onTop) {
-        const QSignalBlocker blocker(buttonAlwaysOnTop);
-        buttonAlwaysOnTop->setChecked(onTop);
+        const QSignalBlocker blocker(m_ui.buttonAlwaysOnTop);
+        m_ui.buttonAlwaysOnTop->setChecked(onTop);
     });
 }
 
@@ -81,16 +83,16 @@ void MainWindow::connectPresentation()
 
 void MainWindow::toggleChannelList()
 {
-    const bool visible = lwChannelList->isVisibleTo(this);
+    const bool visible = m_ui.lwChannelList->isVisibleTo(this);
     if (visible)
-        settings()->setChannelListWidth(lwChannelList->width());
-    lwChannelList->setVisible(!visible);
+        settings()->setChannelListWidth(m_ui.lwChannelList->width());
+    m_ui.lwChannelList->setVisible(!visible);
     {
-        const QSignalBlocker blocker(buttonChannelList);
-        buttonChannelList->setChecked(!visible);
+        const QSignalBlocker blocker(m_ui.buttonChannelList);
+        m_ui.buttonChannelList->setChecked(!visible);
     }
-    buttonChannelList->setToolTip(!visible ? tr("Hide channel list (F2, c)")
-                                           : tr("Show channel list (F2, c)"));
+    m_ui.buttonChannelList->setToolTip(!visible ? tr("Hide channel list (F2, c)")
+                                                : tr("Show channel list (F2, c)"));
     settings()->setChannelListVisible(!visible);
     applySplitterSizes();
     emit Resize();
@@ -98,15 +100,15 @@ void MainWindow::toggleChannelList()
 
 void MainWindow::saveChannelListWidth()
 {
-    if (lwChannelList->isVisibleTo(this))
-        settings()->setChannelListWidth(lwChannelList->width());
+    if (m_ui.lwChannelList->isVisibleTo(this))
+        settings()->setChannelListWidth(m_ui.lwChannelList->width());
 }
 
 // ---- fullscreen, only player, on top -------------------------------------
 
 void MainWindow::toggleFullscreen()
 {
-    mediaPlayer->setFocus();
+    m_ui.mediaPlayer->setFocus();
     m_presentation.toggleFullscreen(currentPage() == VideoPage);
     emit Resize();
 }
@@ -118,18 +120,18 @@ void MainWindow::setOnlyPlayerMode(bool value)
 
 void MainWindow::showOnlyPlayer(bool value)
 {
-    bottomPanel->setVisible(!value);
-    buttonPanel->setVisible(!value);
+    m_ui.bottomPanel->setVisible(!value);
+    m_ui.buttonPanel->setVisible(!value);
     {
-        const QSignalBlocker blocker(lwChannelList);
-        lwChannelList->setVisible(m_mode == IptvMode && !value &&
-                                  settings()->isChannelListVisible());
+        const QSignalBlocker blocker(m_ui.lwChannelList);
+        m_ui.lwChannelList->setVisible(m_mode == IptvMode && !value &&
+                                       settings()->isChannelListVisible());
     }
     const int margin = value ? 0 : 9;
     layout()->setContentsMargins(margin, margin, margin, margin);
     {
-        const QSignalBlocker blocker(buttonOnlyPlayer);
-        buttonOnlyPlayer->setChecked(value);
+        const QSignalBlocker blocker(m_ui.buttonOnlyPlayer);
+        m_ui.buttonOnlyPlayer->setChecked(value);
     }
     emit Resize();
 }
@@ -174,13 +176,13 @@ bool MainWindow::anotherWindowHasForeground() const
 void MainWindow::hideToTray()
 {
     const Settings* store = settings();
-    m_pausedByTray = store->pauseOnMinimize() && mediaPlayer->playback().isPlaying() &&
-                     !mediaPlayer->isRecording();
+    m_pausedByTray = store->pauseOnMinimize() && m_ui.mediaPlayer->playback().isPlaying() &&
+                     !m_ui.mediaPlayer->isRecording();
     if (m_pausedByTray) {
         if (m_mode == IptvMode)
-            mediaPlayer->stop();
+            m_ui.mediaPlayer->stop();
         else
-            mediaPlayer->pause();
+            m_ui.mediaPlayer->pause();
     }
     QTimer::singleShot(0, this, &QWidget::hide);
     m_tray->setWindowInTray(true);
@@ -203,7 +205,7 @@ void MainWindow::restoreFromTray(QSystemTrayIcon::ActivationReason reason)
         if (m_mode == IptvMode && m_channelManager)
             m_channelManager->PlayCurrentChannel();
         else
-            mediaPlayer->play();
+            m_ui.mediaPlayer->play();
     }
     m_tray->setWindowInTray(false);
 }
@@ -242,20 +244,20 @@ void MainWindow::setupVideoDependentButtons()
         ToolbarState::of({videoOnScreen(), m_mode == IptvMode, m_mode == MediaPortalMode,
                           m_channelManager && m_channelManager->currentChannel()});
     for (QWidget* widget :
-         {static_cast<QWidget*>(audioTracks), static_cast<QWidget*>(buttonOnlyPlayer),
-          static_cast<QWidget*>(buttonStatistics), static_cast<QWidget*>(volumeIndicator),
-          static_cast<QWidget*>(volumeSlider)})
+         {static_cast<QWidget*>(m_ui.audioTracks), static_cast<QWidget*>(m_ui.buttonOnlyPlayer),
+          static_cast<QWidget*>(m_ui.buttonStatistics), static_cast<QWidget*>(m_ui.volumeIndicator),
+          static_cast<QWidget*>(m_ui.volumeSlider)})
         widget->setVisible(state.videoControls);
-    buttonRestartFtpPlayback->hide();
-    subtitles->setVisible(state.subtitles);
-    volumeSlider->setEnabled(state.volumeUsable);
-    volumeIndicator->setEnabled(state.volumeUsable);
+    m_ui.buttonRestartFtpPlayback->hide();
+    m_ui.subtitles->setVisible(state.subtitles);
+    m_ui.volumeSlider->setEnabled(state.volumeUsable);
+    m_ui.volumeIndicator->setEnabled(state.volumeUsable);
     updateSeparators();
 }
 
 void MainWindow::updateSeparators()
 {
-    showSeparatorsBetweenGroups(buttonPanel->layout());
+    showSeparatorsBetweenGroups(m_ui.buttonPanel->layout());
 }
 
 // ---- closed-channel pictures -----------------------------------------------
@@ -300,8 +302,8 @@ void MainWindow::stopSubtrackPolling()
 
 void MainWindow::setupAudioTracks()
 {
-    m_trackMenus.showAudioTracks(names(mediaPlayer->playback().audioTracks()),
-                                 mediaPlayer->currentAudioTrack());
+    m_trackMenus.showAudioTracks(names(m_ui.mediaPlayer->playback().audioTracks()),
+                                 m_ui.mediaPlayer->currentAudioTrack());
 }
 
 void MainWindow::clearAudioTracks()
@@ -311,8 +313,8 @@ void MainWindow::clearAudioTracks()
 
 void MainWindow::setupSubtitles()
 {
-    m_trackMenus.showSubtitles(names(mediaPlayer->playback().subtitles()),
-                               mediaPlayer->currentSubtitle());
+    m_trackMenus.showSubtitles(names(m_ui.mediaPlayer->playback().subtitles()),
+                               m_ui.mediaPlayer->currentSubtitle());
 }
 
 void MainWindow::clearSubtitles()
@@ -324,11 +326,11 @@ void MainWindow::clearSubtitles()
 
 void MainWindow::updateVolume()
 {
-    const int volume = mediaPlayer->volume();
-    volumeIndicator->setPixmap(QPixmap(ToolbarState::volumePicture(volume)));
+    const int volume = m_ui.mediaPlayer->volume();
+    m_ui.volumeIndicator->setPixmap(QPixmap(ToolbarState::volumePicture(volume)));
     {
-        const QSignalBlocker blocker(volumeSlider);
-        volumeSlider->setValue(volume);
+        const QSignalBlocker blocker(m_ui.volumeSlider);
+        m_ui.volumeSlider->setValue(volume);
     }
     if (m_mode == IptvMode && !settings()->useGlobalVolume() && m_currentChannel)
         m_currentChannel->setVolume(volume * 100 / MediaPlayer::maxVolume);
