@@ -42,6 +42,7 @@ public:
     void stop();
 
     quint16 port() const { return m_port; }
+    qint64 pid() const { return m_process.processId(); }
     QString host() const { return "127.0.0.1:" + QString::number(m_port); }
     QUrl url(const QString& path) const { return QUrl("http://" + host() + path); }
 

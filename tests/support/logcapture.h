@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <QTest>
 
-#include <algorithm>
-
 // Collects the messages the process logs while it lives, so that a test can
 // wait for a log line the way it waits for a signal. One at a time.
 class LogCapture
@@ -27,12 +25,7 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_lines;
     }
-    int count(const QString& text) const
-    {
-        const QStringList all = lines();
-        return int(std::count_if(all.cbegin(), all.cend(),
-                                 [&text](const QString& line) { return line.contains(text); }));
-    }
+    int count(const QString& text) const { return int(lines().filter(text).size()); }
     bool contains(const QString& text) const { return count(text) > 0; }
     bool waitFor(const QString& text, int timeoutMs = 10000) const
     {
