@@ -9,9 +9,6 @@ NetInterface makeInterface(const QString& name, const QStringList& addresses, bo
 {
     NetInterface result;
     result.name = name;
-    result.humanReadableName = name + QStringLiteral(" adapter");
-    result.hardwareAddress =
-        QStringLiteral("00:11:22:33:44:") + name.right(2).rightJustified(2, '0');
     result.valid = valid;
     result.addresses = addresses;
     return result;
