@@ -34,13 +34,6 @@ QStringList rpcNames(const QList<EmulatorRequest>& requests)
     return names;
 }
 
-proto::AuthRequest anyAuthRequest()
-{
-    proto::AuthRequest auth;
-    auth.mutable_device()->set_type(proto::DT_IPTV_Player);
-    return auth;
-}
-
 // Every error signal of the manager and its completion, so that a row can
 // name all that was told and nothing else.
 class Outcome
@@ -338,7 +331,8 @@ void TestServer::backToBackCallsCompleteInIssueOrder()
     connect(&client, &TvClient::getServerTimeDone, this, [&] { completed << "GetTime"; });
     connect(&client, &TvClient::getUserInfoDone, this, [&] { completed << "GetUserInfo"; });
 
-    proto::AuthRequest auth = anyAuthRequest();
+    proto::AuthRequest auth;
+    auth.mutable_device()->set_type(proto::DT_IPTV_Player);
     client.authorize(auth);
     proto::TimeRequest time;
     time.set_auth("unknown");
@@ -373,7 +367,8 @@ void TestServer::refusedAndSilentCallsEndInErrors()
     QVERIFY2(errors.first().at(0).toString().contains("auth"),
              qPrintable(errors.first().at(0).toString()));
 
-    proto::AuthRequest auth = anyAuthRequest();
+    proto::AuthRequest auth;
+    auth.mutable_device()->set_type(proto::DT_IPTV_Player);
     client.authorize(auth);
     client.authorize(auth);
     QVERIFY(errors.wait(10000));
