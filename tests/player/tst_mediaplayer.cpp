@@ -58,24 +58,25 @@ private slots:
     void deinterlaceAndGpuChangesAreLoggedOnce();
 
     void recordsIntoANamedFileThatPlaysBack();
-    void whatEndsTheRecordingLeavesItInPlace_data();
+    void whatEndsTheRecordingLeavesItInPlace_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/player/recording-endings.txt"));
+    }
     void whatEndsTheRecordingLeavesItInPlace();
     void recordsIntoAFolderThenDiesKeepingTheRecordingAndTellingNobody();
 
 private:
     // Starts a recording into the fixture's folder and waits for its first bytes.
-    bool record(const QString& name);
+    bool record(const QString& name)
+    {
+        const qint64 before = bytesIn(m_f->folder.path());
+        return m_f->player->startRecord(m_f->folder.filePath(name)) &&
+               QTest::qWaitFor([&] { return bytesIn(m_f->folder.path()) > before; }, 5000);
+    }
 
     std::unique_ptr<PlayerTestEnvironment> m_environment;
     std::unique_ptr<PlayerFixture> m_f;
 };
-
-bool TestMediaPlayer::record(const QString& name)
-{
-    const qint64 before = bytesIn(m_f->folder.path());
-    return m_f->player->startRecord(m_f->folder.filePath(name)) &&
-           QTest::qWaitFor([&] { return bytesIn(m_f->folder.path()) > before; }, 5000);
-}
 
 // Pausing and resuming are seen through the play/pause action's test.
 void TestMediaPlayer::playsAndSeeksAFileWithTheEventsInOrder()
@@ -336,13 +337,6 @@ void TestMediaPlayer::recordsIntoANamedFileThatPlaysBack()
 
     QVERIFY(m_f->play(target));
     QTRY_VERIFY_WITH_TIMEOUT(m_f->player->playback().statistics().videoBlocksDecoded > 0, 5000);
-}
-
-void TestMediaPlayer::whatEndsTheRecordingLeavesItInPlace_data()
-{
-    QTest::addColumn<QString>("ending");
-    for (const char* ending : {"stop", "end of stream", "open", "openFile", "reopen", "instance"})
-        QTest::newRow(ending) << QString(ending);
 }
 
 // Each recording ends once, in place, and the next one starts afresh.
