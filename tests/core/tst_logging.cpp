@@ -26,14 +26,6 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeFileOfSize(const QString& path, qint64 size)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(QByteArray(size, 'x')), size);
-}
-
 // The messages of the log, each checked for its time stamp and CR LF.
 QStringList loggedMessages()
 {
@@ -125,24 +117,23 @@ void TestLogging::messageLineFormat()
 
 void TestLogging::sizeLimitAtSessionStart_data()
 {
-    QTest::addColumn<qint64>("existingSize");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("no file") << qint64(-1) << false;
-    QTest::newRow("empty") << qint64(0) << true;
-    QTest::newRow("999999 bytes") << qint64(999999) << true;
-    QTest::newRow("1000000 bytes") << qint64(1000000) << false;
+    addJsonRows(ZENTRIA_CORE_DATA "/log-sizes.json");
 }
 
 // The old log is kept below a million bytes; the header follows it and names
 // the moment the session started.
 void TestLogging::sizeLimitAtSessionStart()
 {
-    QFETCH(qint64, existingSize);
-    QFETCH(bool, kept);
+    QFETCH(QJsonObject, row);
+    const qint64 existingSize = row["existingSize"].toInteger(-1);  // -1: no file
+    const bool kept = row["kept"].toBool();
     const QString path = Logging::logFilePath();
     QCOMPARE(path, m_profile->dataDirectory() + "/debug.log");
+    QFile existing(path);
     if (existingSize >= 0)
-        writeFileOfSize(path, existingSize);
+        QVERIFY(existing.open(QIODevice::WriteOnly) &&
+                existing.write(QByteArray(existingSize, 'x')) == existingSize);
+    existing.close();
 
     const QDateTime before = QDateTime::currentDateTime();
     QVERIFY(Logging::startSession());
