@@ -2,7 +2,6 @@
 
 #include "instanceoptions.h"
 #include "mediaplayer.h"
-#include "temporaryprofile.h"
 #include "videoplatform.h"
 
 #include <QTest>
@@ -11,13 +10,6 @@ QString PlayerSample::path()
 {
     return QStringLiteral(ZENTRIA_PLAYER_SAMPLE);
 }
-
-PlayerTestEnvironment::PlayerTestEnvironment() : m_profile(std::make_unique<TemporaryProfile>())
-{
-    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
-}
-
-PlayerTestEnvironment::~PlayerTestEnvironment() = default;
 
 InstanceOptions PlayerTestEnvironment::options()
 {
@@ -45,11 +37,6 @@ PlayerSignals::PlayerSignals(MediaPlayer* player) : QObject(player)
         m_names << "playbackError";
         m_errors << error;
     });
-}
-
-bool PlayerSignals::waitFor(const QString& name, int count, int timeout)
-{
-    return QTest::qWaitFor([&] { return this->count(name) >= count; }, timeout);
 }
 
 PlayerFixture::PlayerFixture()

@@ -2,6 +2,7 @@
 
 #include "logcapture.h"
 #include "pacedhttpserver.h"
+#include "temporaryprofile.h"
 
 #include <QObject>
 #include <QStringList>
@@ -10,7 +11,6 @@
 #include <memory>
 
 class MediaPlayer;
-class TemporaryProfile;
 struct InstanceOptions;
 
 namespace PlayerSample {
@@ -27,14 +27,13 @@ inline constexpr int seconds = 10;
 class PlayerTestEnvironment
 {
 public:
-    PlayerTestEnvironment();
-    ~PlayerTestEnvironment();
+    PlayerTestEnvironment() { qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8()); }
 
     // Options for a quick headless player: short caching, dummy outputs.
     static InstanceOptions options();
 
 private:
-    std::unique_ptr<TemporaryProfile> m_profile;
+    TemporaryProfile m_profile;
     QTemporaryDir m_runtime;
 };
 
@@ -49,7 +48,10 @@ public:
     int count(const QString& name) const { return int(m_names.count(name)); }
     QStringList errors() const { return m_errors; }
     // Waits until the signal has come count times in all.
-    bool waitFor(const QString& name, int count = 1, int timeout = 15000);
+    bool waitFor(const QString& name, int count = 1, int timeout = 15000)
+    {
+        return QTest::qWaitFor([&] { return this->count(name) >= count; }, timeout);
+    }
 
 private:
     QStringList m_names;
