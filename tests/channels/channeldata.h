@@ -1,5 +1,6 @@
 #pragma once
 
+#include "channel.h"
 #include "channelchangeguard.h"
 #include "jsonrows.h"
 
@@ -39,17 +40,19 @@ inline void addCases(const QString& file, const QString& table)
                 QStringLiteral("case"));
 }
 
-// A channel-change guard that answers as told and remembers what it was asked.
+// A channel-change guard that answers as told and remembers, by name, what
+// it was asked: a reload deletes the channels it was asked about.
 struct ScriptedGuard final : ChannelChangeGuard
 {
     bool allow = true;
-    QList<QPair<Channel*, Channel*>> asked;
+    QList<QPair<QString, QString>> asked;  // a null name: no channel
 
     bool allowChannelChange(Channel* from, Channel* to) override
     {
-        asked.append(qMakePair(from, to));
+        asked.append({nameOf(from), nameOf(to)});
         return allow;
     }
+    static QString nameOf(const Channel* channel) { return channel ? channel->name() : QString(); }
 };
 
 }  // namespace ChannelData

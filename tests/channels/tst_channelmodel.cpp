@@ -360,8 +360,11 @@ private slots:
             });
             return it == all.end() ? nullptr : *it;
         };
-        const auto nameOf = [](const Channel* channel) {
-            return channel ? QJsonValue(channel->name()) : QJsonValue();
+        const auto orNull = [](const QString& name) {
+            return name.isNull() ? QJsonValue() : QJsonValue(name);
+        };
+        const auto nameOf = [&](const Channel* channel) {
+            return orNull(ScriptedGuard::nameOf(channel));
         };
         const auto visible = [&manager](auto field) {
             QJsonArray values;
@@ -407,7 +410,7 @@ private slots:
             QCOMPARE(manager.channelAt(-1), nullptr);
             QJsonArray asked;
             for (const auto& [from, to] : guard.asked)
-                asked.append(QJsonArray({nameOf(from), nameOf(to)}));
+                asked.append(QJsonArray({orNull(from), orNull(to)}));
             QJsonObject indexOf = step["indexOf"].toObject();
             for (auto it = indexOf.begin(); it != indexOf.end(); ++it)
                 it.value() = manager.indexOf(named(it.key()));
