@@ -169,7 +169,7 @@ private slots:
     void onExit();
     // keys, digits and mouse
     void onSetNewChannel(int aChannel);
-    void onGlobalHotkey(int id);
+    void onGlobalHotkey(bool portal);
     void prepareContextMenu();
     void clearContextMenu();
     // presentation

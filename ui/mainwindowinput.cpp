@@ -32,21 +32,6 @@ constexpr int volumeStep = 5;
 constexpr int wheelNotch = 120;
 constexpr int deinterlaceOnMode = 5;  // "linear"
 
-// The mode each global hotkey (Presentation registers them) brings.
-struct Hotkey
-{
-    int id;
-    MainWindow::Mode mode;
-    void (MainWindow::*select)();
-};
-
-constexpr Hotkey hotkeys[] = {
-    {0x344, MainWindow::IptvMode, &MainWindow::setIptvMode},
-    {0x342, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
-    {0x254, MainWindow::IptvMode, &MainWindow::setIptvMode},
-    {0x245, MainWindow::MediaPortalMode, &MainWindow::setMediaPortalMode},
-};
-
 bool isOfferedGeometry(const QString& label)
 {
     const QStringList offered{MainWindow::tr("Default"), QStringLiteral("16:9"),
@@ -469,17 +454,15 @@ void MainWindow::clearContextMenu()
 
 // ---- global hotkeys --------------------------------------------------------
 
-void MainWindow::onGlobalHotkey(int id)
+void MainWindow::onGlobalHotkey(bool portal)
 {
     qDebug("Hotkey message received.");
-    const auto hotkey = std::find_if(std::cbegin(hotkeys), std::cend(hotkeys),
-                                     [id](const Hotkey& entry) { return entry.id == id; });
-    if (hotkey == std::cend(hotkeys))
-        return;
     if (isVisible())
         activateWindow();
     else
         restoreFromTray(QSystemTrayIcon::DoubleClick);
-    if (m_mode != hotkey->mode)
-        (this->*hotkey->select)();
+    if (portal && m_mode != MediaPortalMode)
+        setMediaPortalMode();
+    else if (!portal && m_mode != IptvMode)
+        setIptvMode();
 }

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int cursorHideMs = 3000;
@@ -15,16 +17,17 @@ struct Hotkey
     int id;
     Qt::KeyboardModifiers modifiers;
     Qt::Key key;
+    bool portal;  // else television
 };
 
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers CtrlAlt = Qt::ControlModifier | Qt::AltModifier;
 
 constexpr Hotkey hotkeys[] = {
-    {0x344, CtrlAlt, Qt::Key_D},
-    {0x342, CtrlAlt, Qt::Key_B},
-    {0x254, Ctrl, Qt::Key_T},
-    {0x245, Ctrl, Qt::Key_E},
+    {0x344, CtrlAlt, Qt::Key_D, false},
+    {0x342, CtrlAlt, Qt::Key_B, true},
+    {0x254, Ctrl, Qt::Key_T, false},
+    {0x245, Ctrl, Qt::Key_E, true},
 };
 
 }  // namespace
@@ -36,7 +39,7 @@ Presentation::Presentation(QWidget& window, Settings& settings)
     m_cursorTimer.setSingleShot(true);
     m_cursorTimer.setInterval(cursorHideMs);
     connect(&m_cursorTimer, &QTimer::timeout, this, &Presentation::hideCursor);
-    connect(&m_hotkeys, &GlobalHotkeys::activated, this, &Presentation::hotkeyPressed);
+    connect(&m_hotkeys, &GlobalHotkeys::activated, this, &Presentation::onHotkey);
     connect(&settings, &Settings::useHotKeysChanged, this, &Presentation::renewHotkeys);
     renewHotkeys();
 }
@@ -115,6 +118,14 @@ void Presentation::renewHotkeys()
         if (m_hotkeys.registerHotkey(hotkeys[i].id, hotkeys[i].modifiers, hotkeys[i].key))
             m_hotkeyIds[i] = hotkeys[i].id;
     }
+}
+
+void Presentation::onHotkey(int id)
+{
+    const auto hotkey = std::find_if(std::cbegin(hotkeys), std::cend(hotkeys),
+                                     [id](const Hotkey& entry) { return entry.id == id; });
+    if (hotkey != std::cend(hotkeys))
+        emit hotkeyPressed(hotkey->portal);
 }
 
 void Presentation::unregisterHotkeys()

@@ -38,11 +38,12 @@ public:
 signals:
     void onlyPlayerChanged(bool onlyPlayer);
     void alwaysOnTopChanged(bool onTop);
-    // One of the hotkeys of the table in presentation.cpp, by its identifier.
-    void hotkeyPressed(int id);
+    // A global hotkey asks for the portal, or else for television.
+    void hotkeyPressed(bool portal);
 
 private:
     void renewHotkeys();
+    void onHotkey(int id);
     void unregisterHotkeys();
 
     QWidget& m_window;

@@ -229,6 +229,8 @@ void TestMainWindowKeys::hotkeysFollowTheSettingAndBringTheWindowBack()
     window()->setMode(MainWindow::RecordViewMode);
     QVERIFY(xdotoolKeys({"ctrl+t"}));
     QTRY_COMPARE(window()->getMode(), MainWindow::IptvMode);
+    QVERIFY(xdotoolKeys({"ctrl+e"}));
+    QTRY_COMPARE(window()->getMode(), MainWindow::MediaPortalMode);
 }
 
 int main(int argc, char* argv[])
