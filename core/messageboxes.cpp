@@ -89,3 +89,16 @@ void setPresenter(Presenter newPresenter)
 }
 
 }  // namespace MessageBoxes
+
+// Placeholders until the countdown boxes are written.
+bool MessageBoxes::askWithCountdown(QWidget* parent, const QString& title, const QString& richText,
+                                    const QString&, int)
+{
+    return ask(parent, title, richText);
+}
+
+int MessageBoxes::choose(QWidget* parent, const QString& title, const QString& text,
+                         const QStringList&, int)
+{
+    return ask(parent, title, text) ? 0 : 1;
+}

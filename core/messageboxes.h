@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -20,6 +21,19 @@ void show(Kind kind, QWidget* parent, const QString& title, const QString& text)
 
 // Asks with Yes and No; true for Yes.
 bool ask(QWidget* parent, const QString& title, const QString& text);
+
+// Asks with a rich text, Yes (the default) and a reject button with the
+// given text. The countdown of seconds shows on the default button, which is
+// pressed by itself when it runs out. True for Yes.
+bool askWithCountdown(QWidget* parent, const QString& title, const QString& richText,
+                      const QString& rejectText, int seconds);
+
+// Offers rich-text choices, the first of them the default, which is taken by
+// itself after the seconds given. The index of the choice, or -1 when the
+// dialog was closed without one. A presenter answers true for the first
+// choice and false for the second.
+int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices,
+           int seconds);
 
 // Replaces the boxes inside this process; an empty function restores them.
 // It returns the answer to a question and is ignored for the other kinds.

@@ -98,6 +98,9 @@ MainWindow::MainWindow(QWidget* parent)
     createPlayerActions();
     setupInput();
     setupPortal();
+    setupGuide();
+    setupRecording();
+    setupRecordView();
     connectMediaPlayer();
     connectPresentation();
     start();
@@ -336,21 +339,6 @@ void MainWindow::setTVServerManager(TTVServerManager* manager)
 // it and reports loadFinished(), on which the last channel is made current.
 void MainWindow::onLoadingServerDataCompleted() {}
 
-bool MainWindow::allowChannelChange(Channel* from, Channel* to)
-{
-    Q_UNUSED(from)
-    Q_UNUSED(to)
-    if (!m_ui.mediaPlayer->isRecording())
-        return true;
-    const bool cancel = MessageBoxes::ask(
-        this, tr("Question") + QStringLiteral(" - ") + AppInfo::name,
-        tr("Player is still recording. Do you really wish to cancel this record?"));
-    if (!cancel)
-        return false;
-    m_ui.mediaPlayer->stopRecord();
-    return true;
-}
-
 // ---- modes -----------------------------------------------------------------
 
 void MainWindow::setIptvMode()
@@ -445,6 +433,7 @@ void MainWindow::setupCurrentMode()
         m_marginCrop->reset();
         if (m_mode == RecordViewMode) {
             m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
+            enterRecordView();
         } else {
             m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
             m_ui.subtitles->show();

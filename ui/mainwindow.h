@@ -5,12 +5,14 @@
 #include "keyrepeatfilter.h"
 #include "playeractionhost.h"
 #include "presentation.h"
+#include "recordcontrollerhost.h"
 #include "remotedigitentry.h"
 #include "trackmenus.h"
 #include "ui_mainwindow.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 
@@ -26,6 +28,8 @@ enum class Action;
 }
 class CustomWebView;
 class FtpLinkListAction;
+class GuidePage;
+class RecordController;
 class MarginCropController;
 class PauseOrPlayAction;
 class RecordAction;
@@ -44,7 +48,10 @@ class TrayController;
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
 // media player, timeshift and the server session meet here.
-class MainWindow : public QWidget, public ChannelChangeGuard, public PlayerActionHost
+class MainWindow : public QWidget,
+                   public ChannelChangeGuard,
+                   public PlayerActionHost,
+                   public RecordControllerHost
 {
     Q_OBJECT
 public:
@@ -69,6 +76,15 @@ public:
     ChannelManager* channelManager() const override;
     bool playerIdle() const override;
     bool playerPlaying() const override;
+
+    // recording
+    bool inIptvMode() const override { return m_mode == IptvMode; }
+    void switchToIptvMode() override;
+    QWidget* questionParent() const override;
+    bool playerRecording() const override;
+    void startPlayer() override;
+    bool startRecording(const QString& path) override;
+    void stopRecording() override;
 
     void setDefaultMovie(const QString& url, const QString& title);
     QString defaultMovieUrl() const override { return m_defaultMovieUrl; }
@@ -141,6 +157,15 @@ public slots:
     // Ends the player through the close sequence, whatever close-to-tray says:
     // the tray's Quit and a termination request from the system.
     void requestQuit();
+    // programme guide
+    void checkSearchText(const QString& text);
+    void startProgramSearch();
+    void reformatTvProgram();
+    void toggleTelecastRecording(const QUrl& link);
+    // recordings
+    RecordController* getRecordController() const { return m_recordController; }
+    void updateRecordViewCurrentPath(const QString& path);
+    void playLocalMovie(const QString& fileName);
 
 private slots:
     void openChannelNewUrl(QString url);
@@ -217,6 +242,12 @@ private:
     // presentation
     void connectPresentation();
     bool anotherWindowHasForeground() const;
+    // programme guide
+    void setupGuide();
+    // recording and the recordings page
+    void setupRecording();
+    void setupRecordView();
+    void enterRecordView();
     // portal
     void setupPortal();
     void prepareTextureComposition();
@@ -274,6 +305,8 @@ private:
     ScheduledRecordListAction* m_scheduledRecordListAction;
     FtpLinkListAction* m_ftpLinkListAction;
     CustomWebView* m_portalBrowser = nullptr;
+    GuidePage* m_guidePage = nullptr;
+    RecordController* m_recordController = nullptr;
 
     QString m_defaultMovieUrl;
     QString m_defaultMovieTitle;
