@@ -1,0 +1,57 @@
+// The window's recording: the record controller, the player calls it makes
+// and the guard that asks before a channel change abandons a recording.
+#include "mainwindow.h"
+
+#include "appinfo.h"
+#include "messageboxes.h"
+#include "recordcontroller.h"
+
+void MainWindow::setupRecording()
+{
+    m_recordController = new RecordController(*this, this);
+}
+
+bool MainWindow::allowChannelChange(Channel* from, Channel* to)
+{
+    Q_UNUSED(from)
+    Q_UNUSED(to)
+    if (!m_ui.mediaPlayer->isRecording())
+        return true;
+    const bool cancel = MessageBoxes::ask(
+        this, tr("Question") + QStringLiteral(" - ") + AppInfo::name,
+        tr("Player is still recording. Do you really wish to cancel this record?"));
+    if (!cancel)
+        return false;
+    m_ui.mediaPlayer->stopRecord();
+    return true;
+}
+
+void MainWindow::switchToIptvMode()
+{
+    setMode(IptvMode, false);
+}
+
+QWidget* MainWindow::questionParent() const
+{
+    return isVisible() ? const_cast<MainWindow*>(this) : nullptr;
+}
+
+bool MainWindow::playerRecording() const
+{
+    return m_ui.mediaPlayer->isRecording();
+}
+
+void MainWindow::startPlayer()
+{
+    m_ui.mediaPlayer->play();
+}
+
+bool MainWindow::startRecording(const QString& path)
+{
+    return m_ui.mediaPlayer->startRecord(path);
+}
+
+void MainWindow::stopRecording()
+{
+    m_ui.mediaPlayer->stopRecord();
+}
