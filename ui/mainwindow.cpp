@@ -529,6 +529,7 @@ void MainWindow::setCurrentChannel(Channel* channel)
         showPageUnlessGuide(StandByPage);
         m_ui.volumeSlider->setEnabled(true);
         m_ui.searchProgram->setText(QStringLiteral("ch:\"%1\"").arg(channel->name()));
+        startProgramSearch();
         applyPictureSettings();
         m_channelManager->PlayCurrentChannel();
         m_ui.statusBar->hide();

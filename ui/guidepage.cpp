@@ -1,0 +1,1 @@
+#include "guidepage.h"
