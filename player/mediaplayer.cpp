@@ -107,6 +107,7 @@ void MediaPlayer::connectEngine()
     connect(m_recorder, &StreamRecorder::recording, this, &MediaPlayer::recording);
     connect(m_recorder, &StreamRecorder::recordStopped, this, &MediaPlayer::recordStopped);
     connect(m_recorder, &StreamRecorder::recordingFinished, this, &MediaPlayer::recordingFinished);
+    connect(m_recorder, &StreamRecorder::recordingFailed, this, &MediaPlayer::recordingFailed);
     connect(m_engine, &TvlcMediaPlayer::aspectRatioChanged, this, &MediaPlayer::aspectRatioChanged);
     connect(m_engine, &TvlcMediaPlayer::cropChanged, this, &MediaPlayer::cropChanged);
 

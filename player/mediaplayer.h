@@ -97,6 +97,10 @@ signals:
     // A recording stopped earlier is in place, under the path it was started
     // with or, for a name taken meanwhile, the next free one.
     void recordingFinished(const QString& path);
+    // A running recording had to stop because its folder disappeared or its
+    // disk filled up; what was written is kept when it can be. The reason is
+    // a translated sentence for the user. recordStopped comes first.
+    void recordingFailed(const QString& reason);
 
 public slots:
     void play();

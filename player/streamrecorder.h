@@ -41,6 +41,9 @@ signals:
     // The recording is in place: for a named file under that name, or the
     // next free one beside it (see RecordingFile).
     void recordingFinished(const QString& path);
+    // The recording stopped because its folder disappeared or its disk is
+    // full (after recordStopped); reason is for the user.
+    void recordingFailed(const QString& reason);
 
 private:
     void ended();
