@@ -83,8 +83,9 @@ MediaPlayer::MediaPlayer(const InstanceOptions& options, QWidget* parent)
 }
 
 // The receivers of a dying widget, its window's actions among them, may be
-// half destroyed already: it tells nobody. The recording still ends, and the
-// recorder puts the file in place once the engine has let go of the input.
+// half destroyed already: it tells nobody. The recording still ends; the
+// engine goes with its thread, and its libVLC player with it, which closes the
+// file; then the recorder, a child, puts the file in place.
 MediaPlayer::~MediaPlayer()
 {
     blockSignals(true);
@@ -348,6 +349,11 @@ bool MediaPlayer::isRecording() const
 bool MediaPlayer::canRecord() const
 {
     return m_recorder->canRecord();
+}
+
+QStringList MediaPlayer::recoverAbandoned(const QString& folder)
+{
+    return StreamRecorder::recoverAbandoned(folder);
 }
 
 QString MediaPlayer::versionText() const

@@ -4,6 +4,7 @@
 #include "instanceoptions.h"
 #include "playbackstate.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -68,6 +69,10 @@ public:
     void stopRecord();
     bool isRecording() const;
     bool canRecord() const;
+    // Puts in place, under the names they were started with, the recordings
+    // into folder that a player killed while recording left unfinished;
+    // returns where they went.
+    static QStringList recoverAbandoned(const QString& folder);
 
     const PlaybackState& playback() const { return m_playback; }
     // The position of libVLC's current track in playback().audioTracks() or

@@ -2,9 +2,16 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
+
+const QString stagingSuffix = QStringLiteral(".recording-");
+
+// A file name's longest part in a staging folder's name, in bytes: with the
+// dot and the suffix the folder's name stays within the usual 255.
+constexpr int maxNameBytes = 200;
 
 QString newestFileIn(const QString& folder)
 {
@@ -34,6 +41,18 @@ QString moveToFreeName(const QString& from, const QString& target)
     return candidate;
 }
 
+// The file name as a staging folder carries it; a very long one is cut short
+// before its suffix.
+QString stagedName(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString base = info.completeBaseName();
+    while (!base.isEmpty() && (base + suffix).toUtf8().size() > maxNameBytes)
+        base.chop(1);
+    return base + suffix;
+}
+
 }  // namespace
 
 bool RecordingFile::begin(const QString& path)
@@ -46,13 +65,25 @@ bool RecordingFile::begin(const QString& path)
         m_target.clear();
         return true;
     }
-    QTemporaryDir staging(info.absolutePath() + QStringLiteral("/.recording-XXXXXX"));
+    QTemporaryDir staging(
+        QStringLiteral("%1/.%2%3XXXXXX")
+            .arg(info.absolutePath(), stagedName(info.fileName()), stagingSuffix));
     if (!staging.isValid())
         return false;
     staging.setAutoRemove(false);
     m_folder = staging.path();
     m_target = info.absoluteFilePath();
     return true;
+}
+
+QString RecordingFile::targetFolder() const
+{
+    return m_target.isEmpty() ? m_folder : QFileInfo(m_target).absolutePath();
+}
+
+bool RecordingFile::hasRecorded() const
+{
+    return !m_target.isEmpty() && !newestFileIn(m_folder).isEmpty();
 }
 
 std::optional<QString> RecordingFile::finish()
@@ -74,4 +105,26 @@ void RecordingFile::abandon()
         QDir().rmdir(m_folder);
     m_folder.clear();
     m_target.clear();
+}
+
+QStringList RecordingFile::recoverAbandoned(const QString& folder, const QStringList& busy)
+{
+    static const QRegularExpression stagingName(
+        QStringLiteral("^\\.(.+)%1.{6}$").arg(QRegularExpression::escape(stagingSuffix)));
+    QStringList placed;
+    const QDir dir(folder);
+    for (const QFileInfo& staging :
+         dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QRegularExpressionMatch match = stagingName.match(staging.fileName());
+        if (!match.hasMatch() || busy.contains(staging.absoluteFilePath()))
+            continue;
+        RecordingFile file;
+        file.m_folder = staging.absoluteFilePath();
+        file.m_target = dir.absoluteFilePath(match.captured(1));
+        if (!file.hasRecorded())
+            file.abandon();
+        else if (const std::optional<QString> recovered = file.finish())
+            placed << *recovered;
+    }
+    return placed;
 }

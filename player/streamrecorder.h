@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -13,6 +14,8 @@ class PlayerHandle;
 // Records the input being played through libVLC's "record" switch, into a
 // folder or a named file (see RecordingFile). Lives on the GUI thread; the
 // switch and the record folder are set through the shared player handle.
+// While recording it watches the folder and the free space of its disk and
+// stops the recording, with recordingFailed(), when either runs out.
 class StreamRecorder : public QObject
 {
     Q_OBJECT
@@ -29,6 +32,15 @@ public:
 
     bool isRecording() const;
     bool canRecord() const;
+
+    // Puts in place what a player that was killed while recording into
+    // folder left in its staging folders; returns where it went.
+    static QStringList recoverAbandoned(const QString& folder);
+
+    // Below this many free bytes on its disk a recording stops.
+    static constexpr qint64 defaultDiskMargin = 32 * 1024 * 1024;
+    static constexpr int watchInterval = 2000;  // milliseconds
+    void setDiskMargin(qint64 bytes) { m_diskMargin = bytes; }
 
 public slots:
     // The input has ended or was replaced, and with it a recording that was
@@ -48,6 +60,9 @@ signals:
 private:
     void ended();
     void finishPending();
+    void watch();
+    QStringList busyFolders() const;
+    static QStringList recover(const QString& folder, const QStringList& busy);
 
     std::shared_ptr<const PlayerHandle> m_handle;
     RecordingFile m_current;
@@ -60,4 +75,6 @@ private:
     };
     QList<Pending> m_pending;
     QTimer m_finishTimer;
+    QTimer m_watchTimer;
+    qint64 m_diskMargin = defaultDiskMargin;
 };
