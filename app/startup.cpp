@@ -7,6 +7,7 @@
 #include "messageboxes.h"
 #include "operatorhosts.h"
 #include "platform.h"
+#include "recordtablemanager.h"
 #include "settings.h"
 #include "singleinstance.h"
 #include "terminationrequest.h"
@@ -176,6 +177,7 @@ int Startup::runPlayer()
     m_serverManager = std::make_unique<TTVServerManager>();
     m_channelManager = std::make_unique<ChannelManager>();
     m_channelManager->setServerManager(m_serverManager.get());
+    RecordTableManager::instance()->setChannelManager(m_channelManager.get());
     m_mainWindow = std::make_unique<MainWindow>();
     m_mainWindow->setTVServerManager(m_serverManager.get());
     m_mainWindow->setChannelManager(m_channelManager.get());

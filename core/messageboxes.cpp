@@ -1,5 +1,9 @@
 #include "messageboxes.h"
 
+#include "choicedialog.h"
+#include "countdownmessagebox.h"
+
+#include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 
@@ -44,17 +48,40 @@ QMessageBox::Icon iconOf(Kind kind)
     return QMessageBox::NoIcon;
 }
 
-bool present(Kind kind, QWidget* parent, const QString& title, const QString& text)
+// The answer of the presenter or of the box log, when either is there.
+std::optional<bool> answerElsewhere(Kind kind, const QString& title, const QString& text)
 {
     if (presenter())
         return presenter()(kind, title, text);
-    if (const std::optional<bool> answer = answerFromBoxLog(kind, title, text))
+    return answerFromBoxLog(kind, title, text);
+}
+
+bool present(Kind kind, QWidget* parent, const QString& title, const QString& text)
+{
+    if (const std::optional<bool> answer = answerElsewhere(kind, title, text))
         return *answer;
     const QMessageBox::StandardButtons buttons =
         kind == Kind::Question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok;
     QMessageBox box(iconOf(kind), title, text, buttons, parent);
     return box.exec() == QMessageBox::Yes;
 }
+
+// A question may be asked while the window sits in the tray; closing the
+// question must not end the player.
+class KeepRunningWhileAsking
+{
+public:
+    KeepRunningWhileAsking() : m_quitOnLastWindowClosed(QApplication::quitOnLastWindowClosed())
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    ~KeepRunningWhileAsking() { QApplication::setQuitOnLastWindowClosed(m_quitOnLastWindowClosed); }
+    KeepRunningWhileAsking(const KeepRunningWhileAsking&) = delete;
+    KeepRunningWhileAsking& operator=(const KeepRunningWhileAsking&) = delete;
+
+private:
+    bool m_quitOnLastWindowClosed;
+};
 
 }  // namespace
 
@@ -88,17 +115,28 @@ void setPresenter(Presenter newPresenter)
     presenter() = std::move(newPresenter);
 }
 
+bool askWithCountdown(QWidget* parent, const QString& title, const QString& richText,
+                      const QString& rejectText, int seconds)
+{
+    if (const std::optional<bool> answer = answerElsewhere(Kind::Question, title, richText))
+        return *answer;
+    KeepRunningWhileAsking keepRunning;
+    CountdownMessageBox box(parent, title, richText, rejectText, seconds);
+    box.exec();
+    return box.answeredYes();
+}
+
+int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices,
+           int seconds)
+{
+    // Elsewhere the choices follow the text, each after a rule.
+    const QString shown = (QStringList{text} + choices).join(QStringLiteral("<hr/>"));
+    if (const std::optional<bool> first = answerElsewhere(Kind::Question, title, shown))
+        return *first ? 0 : 1;
+    KeepRunningWhileAsking keepRunning;
+    ChoiceDialog dialog(parent, title, text, choices, seconds);
+    dialog.exec();
+    return dialog.choice();
+}
+
 }  // namespace MessageBoxes
-
-// Placeholders until the countdown boxes are written.
-bool MessageBoxes::askWithCountdown(QWidget* parent, const QString& title, const QString& richText,
-                                    const QString&, int)
-{
-    return ask(parent, title, richText);
-}
-
-int MessageBoxes::choose(QWidget* parent, const QString& title, const QString& text,
-                         const QStringList&, int)
-{
-    return ask(parent, title, text) ? 0 : 1;
-}

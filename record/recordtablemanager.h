@@ -2,6 +2,7 @@
 
 #include "recordschedule.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -9,7 +10,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
+class Channel;
 class ChannelManager;
 class KeepAwake;
 class Telecast;
@@ -28,6 +31,7 @@ public:
         std::function<int(const QString& title, const QString& text, const QStringList& choices)>;
 
     static RecordTableManager* instance();
+    ~RecordTableManager() override;
 
     void setChannelManager(ChannelManager* manager);
 
@@ -46,6 +50,9 @@ public:
     QString filePath() const;
     // The default asks with a dialog that takes the first choice after 30 s.
     void setOverlapChooser(OverlapChooser chooser);
+    // What keeps the system awake while the table holds anything; the
+    // platform's own by default. An empty pointer keeps nothing awake.
+    void setKeepAwake(std::unique_ptr<KeepAwake> keepAwake);
 
 public slots:
     void clear();
@@ -60,8 +67,25 @@ private slots:
 private:
     explicit RecordTableManager(QObject* parent = nullptr);
 
+    QList<Telecast*> overlapsOf(const Telecast* telecast) const;
+    bool chooseNewOver(const Telecast* telecast, const QList<Telecast*>& overlaps);
+    void insert(Telecast* telecast);
+    void forget(Telecast* telecast);
+    void followKeepAwake();
+    void readFile();
+    void resolve(int lineNumber, const QString& text, const QHash<QString, Channel*>& channels);
+
     QPointer<ChannelManager> m_channelManager;
     QList<Telecast*> m_entries;
     OverlapChooser m_chooseOverlap;
-    KeepAwake* m_keepAwake = nullptr;
+    std::unique_ptr<KeepAwake> m_keepAwake;
+    bool m_awake = false;
+    // While the file is read, what it adds is not written back (the file
+    // holds it already): lines it cannot resolve stay in the file until the
+    // table changes. Any other change meanwhile is written once it is read.
+    bool m_loading = false;
+    bool m_resolving = false;
+    bool m_saveAfterLoading = false;
+    // Changes when the telecasts of the table may have gone away.
+    int m_generation = 0;
 };
