@@ -2,16 +2,60 @@
 // list, and playing a recorded file.
 #include "mainwindow.h"
 
-void MainWindow::setupRecordView() {}
+#include "customfilesystemmodel.h"
+#include "recordtablemanager.h"
+#include "settings.h"
 
-void MainWindow::enterRecordView() {}
+#include <QApplication>
+
+void MainWindow::setupRecordView()
+{
+    m_ui.scheduledRecordList->setRecordTableManager(RecordTableManager::instance());
+    CustomFileSystemModel* files = m_ui.viewRecordings->fileSystemModel();
+    if (!files) {
+        qDebug("[MainWindow::MainWindow] !!! cannot get viewRecordings->model !!!");
+        return;
+    }
+    files->setFileIcon(QIcon(":/images/video-x-generic.png"));
+    files->setNameFilters({"*.mpg", "*.ts", "*.ps", "*.avi", "*.mkv", "*.mp4", "*.mov", "*.flv"});
+    connect(files, &CustomFileSystemModel::pathChanged, this,
+            &MainWindow::updateRecordViewCurrentPath);
+    connect(m_ui.viewRecordings, &DirView::fileActivated, this, &MainWindow::playLocalMovie);
+    // Back from a film (stopped, ended), the browser has the keys again: the
+    // video page took them.
+    connect(m_ui.logoSwitcher, &QStackedWidget::currentChanged, this, [this](int page) {
+        if (page == RecordingsPage)
+            m_ui.viewRecordings->setFocus();
+    });
+}
+
+void MainWindow::enterRecordView()
+{
+    CustomFileSystemModel* files = m_ui.viewRecordings->fileSystemModel();
+    if (!files) {
+        qDebug("[MainWindow::setupCurrentMode] !!! cannot get viewRecordings->model !!!");
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    files->setPath(Settings::instance()->scheduledRecordSaveFolder());
+    m_ui.viewRecordings->selectFirst();
+    m_ui.viewRecordings->setFocus();
+    QApplication::restoreOverrideCursor();
+}
 
 void MainWindow::updateRecordViewCurrentPath(const QString& path)
 {
-    Q_UNUSED(path)
+    m_ui.recordViewCurrentPath->setText(path);
 }
 
 void MainWindow::playLocalMovie(const QString& fileName)
 {
-    Q_UNUSED(fileName)
+    // Stopping an idle player would still report a stop, and that would bring
+    // the browser back over the stand-by picture.
+    if (!m_ui.mediaPlayer->playback().isStopped())
+        m_ui.mediaPlayer->stop();
+    applyPictureSettings();
+    m_ui.mediaPlayer->openFile(fileName, true, -1);
+    m_trackMenus.preferLanguageOnce();
+    showPage(StandByPage);
 }
