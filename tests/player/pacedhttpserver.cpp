@@ -46,7 +46,8 @@ void PacedHttpServer::serve(QTcpSocket* socket)
     {
         QByteArray request;
         qint64 sent = 0;
-        QElapsedTimer clock;  // valid once streaming
+        QElapsedTimer clock;   // valid once streaming
+        QElapsedTimer silent;  // valid once silent
     };
     const auto client = std::make_shared<Client>();
     auto* pump = new QTimer(socket);
@@ -66,7 +67,12 @@ void PacedHttpServer::serve(QTcpSocket* socket)
             return bytes < 0 ? size() : qMin(bytes, size());
         };
         const qint64 due = m_bytesPerSecond / 2 + m_bytesPerSecond * client->clock.elapsed() / 1000;
-        const qint64 until = std::min({due, limit(m_closeAfter), limit(m_silentAfter)});
+        if (client->sent >= limit(m_silentAfter) && !client->silent.isValid())
+            client->silent.start();
+        const bool capped =
+            !client->silent.isValid() || m_stall < 0 || client->silent.elapsed() < m_stall;
+        const qint64 until =
+            std::min({due, limit(m_closeAfter), capped ? limit(m_silentAfter) : size()});
         if (until > client->sent && socket->bytesToWrite() < maxPending) {
             socket->write(m_data.constData() + client->sent, until - client->sent);
             client->sent = until;

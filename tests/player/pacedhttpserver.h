@@ -22,8 +22,13 @@ public:
 
     // The connection is closed after this many bytes.
     void setCloseAfter(qint64 bytes) { m_closeAfter = bytes; }
-    // Nothing more is sent after this many bytes; the connection stays open.
-    void setSilentAfter(qint64 bytes) { m_silentAfter = bytes; }
+    // Nothing more is sent after this many bytes, for ever or for a stall of
+    // this many milliseconds; the connection stays open.
+    void setSilentAfter(qint64 bytes, int milliseconds = -1)
+    {
+        m_silentAfter = bytes;
+        m_stall = milliseconds;
+    }
 
 private:
     void serve(QTcpSocket* socket);
@@ -32,6 +37,7 @@ private:
     qint64 m_bytesPerSecond;
     qint64 m_closeAfter = -1;
     qint64 m_silentAfter = -1;
+    int m_stall = -1;
     QStringList m_paths;
     QTcpServer m_server;  // last: its sockets go before the data they send
 };

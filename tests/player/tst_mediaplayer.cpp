@@ -1,14 +1,17 @@
 #include "margincropcontroller.h"
 #include "mediaplayer.h"
 #include "playertestsupport.h"
+#include "streamrecorder.h"
 #include "tablerows.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -64,6 +67,12 @@ private slots:
     }
     void whatEndsTheRecordingLeavesItInPlace();
     void recordsIntoAFolderThenDiesKeepingTheRecordingAndTellingNobody();
+    void aRecordingWithoutFolderOrDiskStopsWithAReason_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/player/recording-failures.txt"));
+    }
+    void aRecordingWithoutFolderOrDiskStopsWithAReason();
+    void recordsThroughAStallAndKeepsWhatCameWhenTheStreamEnds();
 
 private:
     // Starts a recording into the fixture's folder and waits for its first bytes.
@@ -394,6 +403,50 @@ void TestMediaPlayer::recordsIntoAFolderThenDiesKeepingTheRecordingAndTellingNob
     m_f->player.reset();
     QCOMPARE(stopped.count() + finished.count(), 1);
     QCOMPARE(namesIn(m_f->folder.path()), QStringList{"until the end.mpg"} + names);
+}
+
+// The watch runs every few seconds; the player plays on.
+void TestMediaPlayer::aRecordingWithoutFolderOrDiskStopsWithAReason()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    QFETCH(QString, kept);
+    const QString folder = m_f->folder.filePath("telecasts");
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(record("telecasts/Evening.mpg"));
+    QSignalSpy failed(m_f->player.get(), &MediaPlayer::recordingFailed);
+    if (failure == "remove")
+        QVERIFY(QDir(folder).removeRecursively());
+    else
+        m_f->player->findChild<StreamRecorder*>()->setDiskMargin(
+            std::numeric_limits<qint64>::max());
+
+    QVERIFY(failed.wait(3 * StreamRecorder::watchInterval));
+    QCOMPARE(failed.first().at(0).toString(), reason.arg(QDir::toNativeSeparators(folder)));
+    QVERIFY(!m_f->player->isRecording());
+    QCOMPARE(m_f->events->names().mid(2), QStringList({"recording", "recordStopped"}));
+    QTRY_COMPARE(namesIn(folder), kept.isEmpty() ? QStringList() : QStringList{kept});
+    QCOMPARE(QFileInfo::exists(folder), failure != "remove");
+    QVERIFY(m_f->player->playback().isPlaying());
+    QVERIFY(!failed.wait(StreamRecorder::watchInterval + 500));
+}
+
+// A stall shorter than the player's patience leaves the recording running;
+// the end of the stream puts it in place with what came after the stall.
+void TestMediaPlayer::recordsThroughAStallAndKeepsWhatCameWhenTheStreamEnds()
+{
+    m_f->server.setSilentAfter(m_f->server.size() / 5, 3000);
+    m_f->server.setCloseAfter(m_f->server.size() / 2);
+    QVERIFY(m_f->play(m_f->server.url()));
+    QVERIFY(record("stall.mpg"));
+    QSignalSpy finished(m_f->player.get(), &MediaPlayer::recordingFinished);
+    QVERIFY(m_f->events->waitFor("recordStopped", 1, 20000));
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(0).toString(), m_f->folder.filePath("stall.mpg"));
+    QCOMPARE(namesIn(m_f->folder.path()), QStringList{"stall.mpg"});
+    QVERIFY(QFileInfo(m_f->folder.filePath("stall.mpg")).size() > m_f->server.size() / 4);
+    QCOMPARE(m_f->events->count("recordStopped"), 1);
 }
 
 QTEST_MAIN(TestMediaPlayer)

@@ -176,6 +176,7 @@ void TestPlayerRules::watchdogReportsAStallOnceWhileArmed()
 
 void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName()
 {
+    QFETCH(QString, way);
     QFETCH(QString, names);
     QFETCH(QString, placed);
     QStringList taken = listOf(names);
@@ -188,8 +189,22 @@ void TestPlayerRules::aFinishedRecordingTakesTheNextFreeName()
     QVERIFY(file.isActive());
     writeFile(file.folder() + "/vlc-record-2024-05-01-20h00m00s-stream.ts-.ts", "TS data");
 
-    QCOMPARE(file.finish(), std::optional<QString>(folder.filePath(placed)));
-    QVERIFY(!file.isActive());
+    if (way == "finish") {
+        QCOMPARE(file.finish(), std::optional<QString>(folder.filePath(placed)));
+        QVERIFY(!file.isActive());
+    } else {
+        // A player killed while recording this, and another recording that
+        // had written nothing yet; a third recording is running.
+        RecordingFile empty;
+        QVERIFY(empty.begin(folder.filePath("nothing yet.mpg")));
+        RecordingFile running;
+        QVERIFY(running.begin(folder.filePath("running.mpg")));
+        writeFile(running.folder() + "/vlc-record-running.ts", "running");
+        QCOMPARE(RecordingFile::recoverAbandoned(folder.path(), {running.folder()}),
+                 QStringList{folder.filePath(placed)});
+        QCOMPARE(QDir(running.folder()).entryList(QDir::Files), {"vlc-record-running.ts"});
+        QVERIFY(QDir(running.folder()).removeRecursively());
+    }
     QCOMPARE(readFile(folder.filePath(placed)), QByteArray("TS data"));
     for (const QString& name : taken)
         QCOMPARE(readFile(folder.filePath(name)), "earlier " + name.toUtf8());
