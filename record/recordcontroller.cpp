@@ -1,29 +1,234 @@
 #include "recordcontroller.h"
 
+#include "appinfo.h"
+#include "channel.h"
+#include "channelmanager.h"
+#include "messageboxes.h"
+#include "recordcontrollerhost.h"
+#include "recordingnames.h"
+#include "recordtablefile.h"
+#include "recordtablemanager.h"
+#include "serverclock.h"
+#include "settings.h"
 #include "telecast.h"
 
-#include "recordcontrollerhost.h"
+#include <QDateTime>
+#include <QDir>
+#include <QGuiApplication>
+#include <QWidget>
 
-// Placeholder until the controller is written.
 RecordController::RecordController(RecordControllerHost& host, QObject* parent)
     : QObject(parent), m_host(host), m_checkTimer(this)
 {
+    m_checkTimer.setInterval(checkIntervalMs);
+    connect(&m_checkTimer, &QTimer::timeout, this, &RecordController::checkOn);
+    connect(&m_checkTimer, &QTimer::timeout, this, &RecordController::checkOff);
+    connect(RecordTableManager::instance(), &RecordTableManager::changed, this,
+            &RecordController::recordTableChange);
+    m_checkTimer.start();
+}
+
+QWidget* RecordController::boxParent() const
+{
+    return qobject_cast<QWidget*>(parent());
 }
 
 void RecordController::record(const QString& fileName)
 {
-    if (!m_host.playerRecording())
+    m_pendingRecord = false;
+    if (m_host.playerRecording())
+        return;
+    if (m_host.playerPlaying()) {
         m_host.startRecording(fileName);
+        return;
+    }
+    m_pendingRecord = true;
+    m_pendingFileName = fileName;
+    m_host.startPlayer();
+}
+
+void RecordController::recordOnPlay()
+{
+    if (m_pendingRecord && !m_host.playerRecording())
+        m_host.startRecording(m_pendingFileName);
+    m_pendingRecord = false;
 }
 
 void RecordController::stop()
 {
+    if (!m_host.playerRecording())
+        return;
+    if (m_currentTelecast) {
+        const bool cancel = MessageBoxes::ask(
+            boxParent(), tr("Question") + QStringLiteral(" - ") + AppInfo::name,
+            tr("Do you really wish to cancel recording? Program will be removed from the "
+               "recording schedule."));
+        if (!cancel)
+            return;
+        unschedule(m_currentTelecast);
+    }
     m_host.stopRecording();
 }
 
-void RecordController::recordOnPlay() {}
-void RecordController::clearCurrentTelecast() {}
-void RecordController::recordingFailed() {}
-void RecordController::checkOn() {}
-void RecordController::checkOff() {}
-void RecordController::recordTableChange() {}
+void RecordController::clearCurrentTelecast()
+{
+    m_stoppedTelecast = m_currentTelecast;
+    m_currentTelecast = nullptr;
+}
+
+void RecordController::recordingFailed()
+{
+    Telecast* telecast = m_currentTelecast ? m_currentTelecast : m_stoppedTelecast;
+    m_stoppedTelecast = nullptr;
+    if (telecast)
+        unschedule(telecast);
+}
+
+void RecordController::checkOff()
+{
+    Telecast* telecast = m_currentTelecast;
+    if (!telecast || ServerClock::serverLocalNow() - telecast->stop() < stopAfterSeconds)
+        return;
+    unschedule(telecast);
+    m_host.stopRecording();
+}
+
+void RecordController::recordTableChange()
+{
+    if (m_currentTelecast && !RecordTableManager::instance()->contains(m_currentTelecast)) {
+        m_currentTelecast = nullptr;
+        if (m_host.playerRecording())
+            m_host.stopRecording();
+        return;
+    }
+    checkOn();
+}
+
+void RecordController::checkOn()
+{
+    // The question box runs an event loop of its own while the timer goes on.
+    if (m_questionOpen)
+        return;
+    QPointer<Telecast> telecast = RecordTableManager::instance()->nextPending();
+    if (!telecast || !m_host.channelManager())
+        return;
+    if (telecast->start() - ServerClock::serverLocalNow() > startAheadSeconds)
+        return;
+
+    const Action action = chooseAction(telecast);
+    // What the question left behind: the telecast may have been unscheduled
+    // or the channel list reloaded meanwhile.
+    if (action == Action::None || !telecast || !RecordTableManager::instance()->contains(telecast))
+        return;
+    if (action == Action::Cancel) {
+        unschedule(telecast);
+        return;
+    }
+    if (action == Action::SwitchAndRecord)
+        switchTo(telecast);
+    if (!recordTelecast(telecast, action == Action::SwitchAndRecord))
+        unschedule(telecast);
+}
+
+RecordController::Action RecordController::chooseAction(Telecast* telecast)
+{
+    ChannelManager* channels = m_host.channelManager();
+    const bool recording = m_host.playerRecording();
+    const bool sameChannel =
+        m_host.inIptvMode() && channels->currentChannel() == telecast->channel();
+    QWidget* questionParent = m_host.questionParent();
+
+    if (!recording) {
+        if (sameChannel)
+            return Action::Record;
+        // Nobody to ask in the tray: the schedule is what the user wanted.
+        if (!questionParent)
+            return Action::SwitchAndRecord;
+        return askToRecord(telecast,
+                           tr("Do you wish to switch the channel and start scheduled "
+                              "recording?"),
+                           questionParent)
+                   ? Action::SwitchAndRecord
+                   : Action::Cancel;
+    }
+
+    if (sameChannel) {
+        if (!m_currentTelecast || m_currentTelecast == telecast) {
+            m_currentTelecast = telecast;
+            return Action::None;
+        }
+        // Back to back on one channel: each telecast gets its own file.
+        m_host.stopRecording();
+        return Action::Record;
+    }
+
+    if (!askToRecord(telecast,
+                     tr("Do you wish to turn current recording off, switch the channel, and "
+                        "start scheduled recording?"),
+                     questionParent))
+        return Action::Cancel;
+    m_host.stopRecording();
+    return Action::SwitchAndRecord;
+}
+
+bool RecordController::askToRecord(Telecast* telecast, const QString& question, QWidget* parent)
+{
+    const Channel* channel = telecast->channel();
+    const QString text =
+        tr("Telecast recording (<b>%1</b> on <b>%2</b>) is scheduled at %3.<br/>")
+            .arg(telecast->title().toHtmlEscaped(),
+                 channel ? channel->name().toHtmlEscaped() : QString(),
+                 RecordTableFile::formatStart(telecast->start())) +
+        question + tr("<br/>To cancel scheduled telecast recording press <b>Reject</b> button.");
+
+    m_questionOpen = true;
+    const bool quitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const bool yes = MessageBoxes::askWithCountdown(
+        parent, tr("Question") + QStringLiteral(" - ") + AppInfo::name, text, tr("Reject"),
+        questionSeconds);
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);
+    m_questionOpen = false;
+    return yes;
+}
+
+void RecordController::switchTo(Telecast* telecast)
+{
+    m_host.channelManager()->setCurrentChannel(telecast->channel());
+    if (!m_host.inIptvMode())
+        m_host.switchToIptvMode();
+}
+
+bool RecordController::recordTelecast(Telecast* telecast, bool afterSwitch)
+{
+    const QDir folder(Settings::instance()->scheduledRecordSaveFolder());
+    if (!folder.exists() && !QDir().mkpath(folder.absolutePath())) {
+        MessageBoxes::show(MessageBoxes::Kind::Warning, boxParent(),
+                           tr("Warning") + QStringLiteral(" - ") + AppInfo::name,
+                           tr("Cannot access folder -- %1!\nScheduled recording will be cancelled.")
+                               .arg(folder.absolutePath()));
+        return false;
+    }
+    const Channel* channel = telecast->channel();
+    const QString path = folder.absoluteFilePath(RecordingNames::scheduled(
+        QDateTime::currentDateTime(), channel ? channel->name() : QString(), telecast->title()));
+    m_currentTelecast = telecast;
+    if (!afterSwitch) {
+        record(path);
+        return true;
+    }
+    // The old channel may still count as playing until the new stream opens;
+    // its playing() starts the file.
+    m_pendingRecord = true;
+    m_pendingFileName = path;
+    return true;
+}
+
+void RecordController::unschedule(Telecast* telecast)
+{
+    // The table's change still sees the telecast as current and so stops its
+    // recording rather than going on to the next telecast.
+    telecast->setRecordScheduled(false);
+    if (m_currentTelecast == telecast)
+        m_currentTelecast = nullptr;
+}

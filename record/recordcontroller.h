@@ -8,6 +8,7 @@
 #include <QTimer>
 
 class RecordControllerHost;
+class QWidget;
 
 // Records at once, as soon as playback starts, or on the schedule of the
 // record table: shortly before a scheduled telecast it switches to the
@@ -24,6 +25,7 @@ public:
     static constexpr int stopAfterSeconds = 60;
     static constexpr int questionSeconds = 15;
 
+    // The parent is the window the boxes belong to.
     RecordController(RecordControllerHost& host, QObject* parent);
 
     Telecast* currentTelecast() const { return m_currentTelecast; }
@@ -33,8 +35,9 @@ public slots:
     void stop();
     void recordOnPlay();
     void clearCurrentTelecast();
-    // A recording ended without being asked to: its telecast leaves the
-    // schedule.
+    // The recording that just stopped could not go on (its folder went away,
+    // its disk filled up): its telecast leaves the schedule, so that the
+    // telecasts after it are still recorded.
     void recordingFailed();
 
 private slots:
@@ -43,10 +46,24 @@ private slots:
     void recordTableChange();
 
 private:
+    enum class Action { None, Record, SwitchAndRecord, Cancel };
+
+    Action chooseAction(Telecast* telecast);
+    bool askToRecord(Telecast* telecast, const QString& question, QWidget* parent);
+    void switchTo(Telecast* telecast);
+    // Starts the scheduled telecast's file; false when its folder cannot be
+    // made.
+    bool recordTelecast(Telecast* telecast, bool afterSwitch);
+    void unschedule(Telecast* telecast);
+    QWidget* boxParent() const;
+
     RecordControllerHost& m_host;
     QTimer m_checkTimer;
     bool m_pendingRecord = false;
     QString m_pendingFileName;
     QPointer<Telecast> m_currentTelecast;
+    // The telecast whose recording stopped last, for a failure reported after
+    // the stop.
+    QPointer<Telecast> m_stoppedTelecast;
     bool m_questionOpen = false;
 };

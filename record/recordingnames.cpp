@@ -2,14 +2,35 @@
 
 namespace RecordingNames {
 
-QString scheduled(const QDateTime&, const QString&, const QString&)
+namespace {
+
+// Characters a file name cannot carry on every system the recordings are
+// copied to.
+QString safe(QString text)
 {
-    return {};
+    for (const QChar c : {QChar('/'), QChar('\\'), QChar(':')})
+        text.replace(c, QChar('-'));
+    return text;
 }
 
-QString instant(const QDateTime&, const QString&, const QString&)
+QString stamp(const QDateTime& when)
 {
-    return {};
+    return when.toString(QStringLiteral("yyyy.MM.dd hh.mm"));
+}
+
+}  // namespace
+
+QString scheduled(const QDateTime& when, const QString& channel, const QString& title)
+{
+    return QStringLiteral("%1 - %2 - %3.mpg").arg(stamp(when), safe(channel), safe(title));
+}
+
+QString instant(const QDateTime& when, const QString& channel, const QString& title)
+{
+    QString name = QStringLiteral("%1 %2").arg(stamp(when), safe(channel));
+    if (!title.isNull())
+        name += QStringLiteral(" %1").arg(safe(title));
+    return name + QStringLiteral(".mpg");
 }
 
 }  // namespace RecordingNames
