@@ -164,6 +164,7 @@ public slots:
     void toggleTelecastRecording(const QUrl& link);
     // recordings
     RecordController* getRecordController() const { return m_recordController; }
+    RecordController* recordController() const override { return m_recordController; }
     void updateRecordViewCurrentPath(const QString& path);
     void playLocalMovie(const QString& fileName);
 

@@ -3,12 +3,30 @@
 #include "mainwindow.h"
 
 #include "appinfo.h"
+#include "mediaplayer.h"
 #include "messageboxes.h"
 #include "recordcontroller.h"
+#include "settings.h"
+#include "telecast.h"
 
 void MainWindow::setupRecording()
 {
     m_recordController = new RecordController(*this, this);
+    MediaPlayer* player = m_ui.mediaPlayer;
+    // What a player killed while recording left unfinished.
+    for (const QString& folder : {Settings::instance()->recordSaveFolder(),
+                                  Settings::instance()->scheduledRecordSaveFolder()})
+        (void)folder;
+    connect(player, &MediaPlayer::playing, m_recordController, &RecordController::recordOnPlay);
+    connect(player, &MediaPlayer::recordStopped, m_recordController,
+            &RecordController::clearCurrentTelecast);
+    connect(player, &MediaPlayer::recordingFailed, this, [this](const QString& reason) {
+        // Out of the schedule first: the box waits for the user, the
+        // telecasts after this one do not.
+        m_recordController->recordingFailed();
+        MessageBoxes::show(MessageBoxes::Kind::Warning, this,
+                           tr("Warning") + QStringLiteral(" - ") + AppInfo::name, reason);
+    });
 }
 
 bool MainWindow::allowChannelChange(Channel* from, Channel* to)
@@ -22,6 +40,8 @@ bool MainWindow::allowChannelChange(Channel* from, Channel* to)
         tr("Player is still recording. Do you really wish to cancel this record?"));
     if (!cancel)
         return false;
+    if (Telecast* telecast = m_recordController->currentTelecast())
+        telecast->setRecordScheduled(false);
     m_ui.mediaPlayer->stopRecord();
     return true;
 }

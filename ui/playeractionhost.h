@@ -6,6 +6,7 @@
 
 class ChannelManager;
 class MediaPlayer;
+class RecordController;
 
 // What the player actions see of the window that holds them: its mode and
 // pages, the player and the portal's movie. The window tells the actions
@@ -39,6 +40,8 @@ public:
     virtual bool playerIdle() const = 0;
     virtual bool playerPlaying() const = 0;
     virtual ChannelManager* channelManager() const = 0;
+    // What starts and stops recordings; none in a window that cannot record.
+    virtual RecordController* recordController() const { return nullptr; }
 
     // The movie the portal page announced last; known when it has a title.
     virtual QString defaultMovieUrl() const = 0;

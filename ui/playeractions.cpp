@@ -1,12 +1,20 @@
 #include "playeractions.h"
 
+#include "channel.h"
 #include "channelmanager.h"
 #include "mediaplayer.h"
 #include "movielinks.h"
+#include "recordcontroller.h"
+#include "recordingnames.h"
+#include "serverclock.h"
 #include "settings.h"
+#include "telecast.h"
 
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
@@ -276,26 +284,45 @@ RecordAction::RecordAction(PlayerActionHost& host, QObject* parent) : PlayerActi
 
 void RecordAction::execute()
 {
-    if (player()->isRecording())
-        player()->stopRecord();
-    else
+    if (player()->isRecording()) {
+        if (RecordController* controller = host().recordController())
+            controller->stop();
+    } else {
         startRecording();
+    }
     PlayerAction::execute();
 }
 
 void RecordAction::startRecording()
 {
     const ChannelManager* channels = host().channelManager();
-    if (!inMode(PlayerActionHost::IptvMode) || !channels || !channels->currentChannel()) {
+    const Channel* channel = channels ? channels->currentChannel() : nullptr;
+    if (!inMode(PlayerActionHost::IptvMode) || !channel) {
         qDebug(
             "[RecordAction::execute] !!! Trying to toggle recording in mode different from "
             "IPTV, or channel manager is 0, or current channel is 0 !!!");
         return;
     }
+    RecordController* controller = host().recordController();
+    if (!controller)
+        return;
+    // On air where the channel is watched: with a time offset, that is
+    // earlier than now.
+    const Telecast* onAir = channel->telecastAt(ServerClock::serverLocalNow() +
+                                                qint64(channel->currentOffsetMinutes()) * 60);
+    const QString name = RecordingNames::instant(QDateTime::currentDateTime(), channel->name(),
+                                                 onAir ? onAir->title() : QString());
     const QDir folder(Settings::instance()->recordSaveFolder());
-    folder.mkpath(QStringLiteral("."));
-    Settings::instance()->setRecordSaveFolder(folder.absolutePath());
-    player()->startRecord(folder.absolutePath());
+    QDir().mkpath(folder.absolutePath());
+    QString path = folder.absoluteFilePath(name);
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier)
+        path = QFileDialog::getSaveFileName(qobject_cast<QWidget*>(parent()),
+                                            tr("Select Output File"), path,
+                                            tr("MPEG files (*.mpg *.mpeg *.ts)"));
+    if (path.isEmpty())
+        return;
+    Settings::instance()->setRecordSaveFolder(QFileInfo(path).absolutePath());
+    controller->record(path);
 }
 
 void RecordAction::updateState()
