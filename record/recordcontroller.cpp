@@ -109,16 +109,14 @@ void RecordController::checkOn()
     // The question box runs an event loop of its own while the timer goes on.
     if (m_questionOpen)
         return;
-    QPointer<Telecast> telecast = RecordTableManager::instance()->nextPending();
+    Telecast* telecast = RecordTableManager::instance()->nextPending();
     if (!telecast || !m_host.channelManager())
         return;
     if (telecast->start() - ServerClock::serverLocalNow() > startAheadSeconds)
         return;
 
     const Action action = chooseAction(telecast);
-    // What the question left behind: the telecast may have been unscheduled
-    // or the channel list reloaded meanwhile.
-    if (action == Action::None || !telecast || !RecordTableManager::instance()->contains(telecast))
+    if (action == Action::None)
         return;
     if (action == Action::Cancel) {
         unschedule(telecast);
@@ -126,8 +124,9 @@ void RecordController::checkOn()
     }
     if (action == Action::SwitchAndRecord)
         switchTo(telecast);
-    if (!recordTelecast(telecast, action == Action::SwitchAndRecord))
-        unschedule(telecast);
+    const QPointer<Telecast> scheduled = telecast;  // the folder warning waits for the user
+    if (!recordTelecast(telecast, action == Action::SwitchAndRecord) && scheduled)
+        unschedule(scheduled);
 }
 
 RecordController::Action RecordController::chooseAction(Telecast* telecast)
@@ -147,9 +146,7 @@ RecordController::Action RecordController::chooseAction(Telecast* telecast)
         return askToRecord(telecast,
                            tr("Do you wish to switch the channel and start scheduled "
                               "recording?"),
-                           questionParent)
-                   ? Action::SwitchAndRecord
-                   : Action::Cancel;
+                           questionParent);
     }
 
     if (sameChannel) {
@@ -162,16 +159,18 @@ RecordController::Action RecordController::chooseAction(Telecast* telecast)
         return Action::Record;
     }
 
-    if (!askToRecord(telecast,
-                     tr("Do you wish to turn current recording off, switch the channel, and "
-                        "start scheduled recording?"),
-                     questionParent))
-        return Action::Cancel;
-    m_host.stopRecording();
-    return Action::SwitchAndRecord;
+    const Action answer = askToRecord(
+        telecast,
+        tr("Do you wish to turn current recording off, switch the channel, and start scheduled "
+           "recording?"),
+        questionParent);
+    if (answer == Action::SwitchAndRecord)
+        m_host.stopRecording();
+    return answer;
 }
 
-bool RecordController::askToRecord(Telecast* telecast, const QString& question, QWidget* parent)
+RecordController::Action RecordController::askToRecord(Telecast* telecast, const QString& question,
+                                                       QWidget* parent)
 {
     const Channel* channel = telecast->channel();
     const QString text =
@@ -181,6 +180,7 @@ bool RecordController::askToRecord(Telecast* telecast, const QString& question, 
                  RecordTableFile::formatStart(telecast->start())) +
         question + tr("<br/>To cancel scheduled telecast recording press <b>Reject</b> button.");
 
+    const QPointer<Telecast> asked = telecast;
     m_questionOpen = true;
     const bool quitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -189,12 +189,17 @@ bool RecordController::askToRecord(Telecast* telecast, const QString& question, 
         questionSeconds);
     QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);
     m_questionOpen = false;
-    return yes;
+    // Meanwhile the telecast may have been unscheduled or the channel list
+    // reloaded.
+    if (!asked || !RecordTableManager::instance()->contains(asked))
+        return Action::None;
+    return yes ? Action::SwitchAndRecord : Action::Cancel;
 }
 
 void RecordController::switchTo(Telecast* telecast)
 {
-    m_host.channelManager()->setCurrentChannel(telecast->channel());
+    if (ChannelManager* channels = m_host.channelManager())
+        channels->setCurrentChannel(telecast->channel());
     if (!m_host.inIptvMode())
         m_host.switchToIptvMode();
 }

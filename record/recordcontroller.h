@@ -49,7 +49,9 @@ private:
     enum class Action { None, Record, SwitchAndRecord, Cancel };
 
     Action chooseAction(Telecast* telecast);
-    bool askToRecord(Telecast* telecast, const QString& question, QWidget* parent);
+    // Switch-and-record, cancel, or nothing when the telecast left the
+    // schedule while the box was open.
+    Action askToRecord(Telecast* telecast, const QString& question, QWidget* parent);
     void switchTo(Telecast* telecast);
     // Starts the scheduled telecast's file; false when its folder cannot be
     // made.
