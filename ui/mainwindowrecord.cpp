@@ -16,7 +16,7 @@ void MainWindow::setupRecording()
     // What a player killed while recording left unfinished.
     for (const QString& folder : {Settings::instance()->recordSaveFolder(),
                                   Settings::instance()->scheduledRecordSaveFolder()})
-        (void)folder;
+        MediaPlayer::recoverAbandoned(folder);
     connect(player, &MediaPlayer::playing, m_recordController, &RecordController::recordOnPlay);
     connect(player, &MediaPlayer::recordStopped, m_recordController,
             &RecordController::clearCurrentTelecast);
