@@ -37,6 +37,17 @@ CivilTime breakDown(qint64 seconds)
     return {year, month, day, unsigned(rest / 3600), unsigned(rest % 3600 / 60)};
 }
 
+// The inverse: days since 1970-01-01 of a proleptic Gregorian date.
+qint64 daysFromCivil(qint64 year, qint64 month, qint64 day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
 }  // namespace
 
 QString formatStart(qint64 serverLocalSeconds)
@@ -44,6 +55,26 @@ QString formatStart(qint64 serverLocalSeconds)
     const CivilTime t = breakDown(serverLocalSeconds);
     return QString::asprintf("%0*u.%0*u.%0*lld %0*u:%0*u", 2, t.day, 2, t.month, 4, t.year, 2,
                              t.hour, 2, t.minute);
+}
+
+std::optional<qint64> parseStart(const QString& text)
+{
+    const QStringList dateAndTime = text.split(QLatin1Char(' '));
+    if (dateAndTime.size() != 2)
+        return std::nullopt;
+    const QStringList date = dateAndTime.at(0).split(QLatin1Char('.'));
+    const QStringList time = dateAndTime.at(1).split(QLatin1Char(':'));
+    if (date.size() != 3 || time.size() != 2)
+        return std::nullopt;
+    const qint64 days =
+        daysFromCivil(date.at(2).toLongLong(), date.at(1).toLongLong(), date.at(0).toLongLong());
+    const qint64 seconds =
+        days * 86400 + time.at(0).toLongLong() * 3600 + time.at(1).toLongLong() * 60;
+    // Out-of-range fields and other spellings of the same minute do not
+    // come back as they were.
+    if (formatStart(seconds) != text)
+        return std::nullopt;
+    return seconds;
 }
 
 QString format(const Line& line)

@@ -21,6 +21,10 @@ struct Line
 // show it: the seconds broken down as they are, without a time zone.
 QString formatStart(qint64 serverLocalSeconds);
 
+// The seconds of the minute a start text names, when the text is exactly as
+// formatStart writes it: every start within that minute is written so.
+std::optional<qint64> parseStart(const QString& text);
+
 QString format(const Line& line);
 
 // A line split at every TAB; anything but three fields is no entry.

@@ -34,6 +34,11 @@ QString describe(const Telecast* telecast)
              telecast ? RecordTableFile::formatStart(telecast->start()) : unknown());
 }
 
+qint64 minuteOf(qint64 seconds)
+{
+    return seconds >= 0 ? seconds / 60 : (seconds - 59) / 60;
+}
+
 }  // namespace
 
 RecordTableManager* RecordTableManager::instance()
@@ -321,13 +326,15 @@ void RecordTableManager::resolve(int lineNumber, const QString& text,
                qUtf8Printable(line->channel));
         return;
     }
-    for (Telecast* telecast : channel->telecasts()) {
-        if (telecast->title() == line->title &&
-            RecordTableFile::formatStart(telecast->start()) == line->start) {
-            m_resolving = true;
-            telecast->setRecordScheduled(true);
-            m_resolving = false;
-            return;
+    // A telecast whose start is written as the line's: one in the same minute.
+    if (const std::optional<qint64> start = RecordTableFile::parseStart(line->start)) {
+        for (Telecast* telecast : channel->telecasts()) {
+            if (minuteOf(telecast->start()) == *start / 60 && telecast->title() == line->title) {
+                m_resolving = true;
+                telecast->setRecordScheduled(true);
+                m_resolving = false;
+                return;
+            }
         }
     }
     qDebug("[%s] line %d: invalid telecast \"%s\" at %s", name, lineNumber,

@@ -131,6 +131,8 @@ private slots:
         QFETCH(QString, seconds);
         QFETCH(QString, text);
         QCOMPARE(RecordTableFile::formatStart(seconds.toLongLong()), text);
+        QCOMPARE(RecordTableFile::parseStart(text).value_or(1) / 60,
+                 qint64(std::floor(seconds.toDouble() / 60)));
     }
 
     // Lines it cannot resolve are reported with their numbers, blank lines
