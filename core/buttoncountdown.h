@@ -16,7 +16,6 @@ public:
     ButtonCountdown(QAbstractButton* button, int seconds, QObject* parent = nullptr);
 
     void start();
-    int secondsLeft() const { return m_left; }
 
 signals:
     void expired();

@@ -81,11 +81,11 @@ bool RecordTableManager::add(Telecast* telecast, bool silent)
     const bool fromFile = std::exchange(m_resolving, false);
     if (!telecast)
         return false;
+    if (m_entries.contains(telecast))
+        return true;
     if (!m_channelManager)
         qDebug("[%s] !!! Adding telecast while channelManager is not set !!!",
                "RecordTableManager::add");
-    if (m_entries.contains(telecast))
-        return true;
 
     const QList<Telecast*> overlaps = overlapsOf(telecast);
     if (!overlaps.isEmpty()) {
@@ -105,6 +105,8 @@ bool RecordTableManager::add(Telecast* telecast, bool silent)
             entry->setRecordScheduled(false);
             remove(entry);
         }
+        if (m_entries.contains(telecast))
+            return true;  // scheduled while the question was open
     }
 
     insert(telecast);

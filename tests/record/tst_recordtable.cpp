@@ -148,9 +148,8 @@ private slots:
 
         QCOMPARE(changed.size(), 1);
         QCOMPARE(titles(), QStringList({"A", "B"}));
-        const QString expected = readFile(kData + "record-table.log");
         QCOMPARE(log.lines().filter("[RecordTableManager::"),
-                 expected.split('\n', Qt::SkipEmptyParts));
+                 QString(readFile(kData + "record-table.log")).split('\n', Qt::SkipEmptyParts));
         QCOMPARE(tableFile(), file);
         telecast("A")->setRecordScheduled(false);
         QCOMPARE(tableFile(), QByteArray("News\tB\t05.03.2012 21:00\n"));
