@@ -7,6 +7,7 @@
 #include "messageboxes.h"
 #include "operatorhosts.h"
 #include "platform.h"
+#include "keepawake.h"
 #include "recordtablemanager.h"
 #include "settings.h"
 #include "singleinstance.h"
@@ -27,7 +28,8 @@ Startup::~Startup()
     m_singleInstance.reset();
     if (m_socketsStarted)
         Platform::stopSockets();
-    Platform::setExecutionState(Platform::ExecutionState::Normal);
+    // The system may sleep again.
+    RecordTableManager::instance()->setKeepAwake(nullptr);
     m_updateService.reset();
 }
 

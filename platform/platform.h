@@ -19,11 +19,6 @@ QString documentsFolder();
 // could not be started.
 bool openInTextEditor(const QString& filePath);
 
-// What the system may do while the player runs: the normal sleep behaviour, or
-// neither system nor display may sleep (while recording).
-enum class ExecutionState { Normal, KeepAwake };
-void setExecutionState(ExecutionState state);
-
 // The running user, to scope names shared between processes.
 QString userScope();
 

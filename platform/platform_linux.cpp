@@ -2,11 +2,9 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <signal.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -30,31 +28,6 @@ QString documentsFolder()
 bool openInTextEditor(const QString& filePath)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(filePath));
-}
-
-namespace {
-// An inhibitor process holds the sleep lock for as long as it lives.
-qint64 inhibitorPid = 0;
-}  // namespace
-
-void setExecutionState(ExecutionState state)
-{
-    if (state == ExecutionState::KeepAwake) {
-        if (inhibitorPid != 0)
-            return;
-        const QString inhibit = QStandardPaths::findExecutable("systemd-inhibit");
-        if (inhibit.isEmpty())
-            return;
-        QProcess::startDetached(inhibit,
-                                {"--what=idle:sleep", "--who=Zentria Media Player",
-                                 "--why=Recording", "sleep", "infinity"},
-                                QString(), &inhibitorPid);
-        return;
-    }
-    if (inhibitorPid != 0) {
-        ::kill(static_cast<pid_t>(inhibitorPid), SIGTERM);
-        inhibitorPid = 0;
-    }
 }
 
 QString userScope()

@@ -34,20 +34,6 @@ bool openInTextEditor(const QString& filePath)
     return QProcess::startDetached("notepad.exe", {QDir::toNativeSeparators(filePath)});
 }
 
-void setExecutionState(ExecutionState state)
-{
-    using SetThreadExecutionStateFn = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel)
-        return;
-    auto setState = reinterpret_cast<SetThreadExecutionStateFn>(
-        GetProcAddress(kernel, "SetThreadExecutionState"));
-    if (!setState)
-        return;
-    const EXECUTION_STATE continuous = 0x80000000;
-    setState(state == ExecutionState::KeepAwake ? continuous | 0x00000003 : continuous);
-}
-
 QString userScope()
 {
     // Each Windows session has its own window station; the key needs no scope.
