@@ -7,6 +7,7 @@
 #include "statusbar.h"
 #include "tablerows.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QPushButton>
@@ -73,16 +74,23 @@ void TestMainWindow::pickedChannelPlaysRecordsAndStaysBehindTheGuide()
     QCOMPARE(player->playback().cropGeometry(), QStringLiteral("4:3"));
     QCOMPARE(Settings::instance()->lastChannel(), QStringLiteral("Второй"));
 
-    // The record button records the channel into the save folder, and stops.
+    // The record button records the channel into a file of the save folder
+    // named after it, and stops; the file is in place once finished.
     auto* record = m_session->child<QToolButton>("buttonRecord");
     QSignalSpy recording(player, &MediaPlayer::recording);
     record->click();
     QVERIFY(recording.count() == 1 || recording.wait());
-    QTRY_VERIFY_WITH_TIMEOUT(!QDir(records.path()).isEmpty(QDir::Files), 20000);
+    const auto written = [&] {  // libVLC writes into a hidden staging folder first
+        return QDirIterator(records.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories)
+            .hasNext();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(written(), 20000);
     QSignalSpy stopped(player, &MediaPlayer::recordStopped);
     record->click();
     QVERIFY(stopped.count() == 1 || stopped.wait());
     QVERIFY(!record->isChecked());
+    QTRY_COMPARE_WITH_TIMEOUT(QDir(records.path()).entryList({"* Второй*.mpg"}, QDir::Files).size(),
+                              1, 20000);
 
     // A channel change keeps the guide in front.
     m_session->child<QToolButton>("buttonTvProgram")->click();
