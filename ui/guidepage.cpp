@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QTimer>
 #include <QUrl>
 
 #include <array>
@@ -98,7 +99,11 @@ quint64 linkNumber(const QUrl& link)
 
 }  // namespace
 
-GuidePage::GuidePage(QObject* parent) : QObject(parent) {}
+GuidePage::GuidePage(QObject* parent) : QObject(parent), m_partTimer(new QTimer(this))
+{
+    m_partTimer->setInterval(0);
+    connect(m_partTimer, &QTimer::timeout, this, &GuidePage::sendNextPart);
+}
 
 QStringList GuidePage::tokens(const QString& text)
 {
@@ -146,8 +151,17 @@ QString GuidePage::recordLink(const Telecast* telecast)
 
 QString GuidePage::format(const QList<Telecast*>& telecasts, qint64 now)
 {
+    return formatParts(telecasts, now, telecasts.size()).constFirst();
+}
+
+// Each part after the first begins with a telecast under the headers of the
+// one before, so that appending a part to a document that holds the parts
+// before it gives the document of the whole page.
+QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now,
+                                   qsizetype rowsPerPart)
+{
     if (telecasts.isEmpty())
-        return tr("Can't find anything!");
+        return {tr("Can't find anything!")};
 
     const QString toRecord = tr("Click to record");
     const QString toCancel = tr("Click to cancel record");
@@ -156,16 +170,25 @@ QString GuidePage::format(const QList<Telecast*>& telecasts, qint64 now)
     for (int day = 1; day <= 7; ++day)
         dayNames[day] = locale.dayName(day);
 
+    constexpr qsizetype kRowSize = 240;
+    QStringList parts;
     QString html;
-    html.reserve(telecasts.size() * 240);
+    html.reserve(qMin(telecasts.size(), rowsPerPart) * kRowSize);
+    qsizetype rows = 0;
     const Channel* previousChannel = nullptr;
     int headerDay = 0;
-    for (qsizetype i = 0; i < telecasts.size(); ++i) {
+    for (qsizetype i = 0; i < telecasts.size(); ++i, ++rows) {
         const Telecast* telecast = telecasts[i];
         const Channel* channel = telecast->channel();
         const BrokenDown start = brokenDown(telecast->start());
         const int day = start.date.dayOfWeek();
         const bool channelChanged = i == 0 || channel != previousChannel;
+        if (rows >= rowsPerPart && !channelChanged && day == headerDay) {
+            parts.append(html);
+            html.clear();
+            html.reserve(rowsPerPart * kRowSize);
+            rows = 0;
+        }
         if (channelChanged) {
             html += QStringLiteral("<h1>");
             appendText(html, channel ? channel->name() : QString());
@@ -216,7 +239,24 @@ QString GuidePage::format(const QList<Telecast*>& telecasts, qint64 now)
         }
         html += QStringLiteral("</p>");
     }
-    return html;
+    parts.append(html);
+    return parts;
+}
+
+QString GuidePage::render(qint64 now)
+{
+    m_pendingParts = formatParts(result(), now, kRowsAtOnce);
+    m_partTimer->start();
+    return m_pendingParts.takeFirst();
+}
+
+void GuidePage::sendNextPart()
+{
+    if (m_pendingParts.isEmpty()) {
+        m_partTimer->stop();
+        return;
+    }
+    emit moreHtml(m_pendingParts.takeFirst());
 }
 
 void GuidePage::search(const ChannelManager& channels, const QString& text)

@@ -8,6 +8,7 @@
 
 class ChannelManager;
 class Telecast;
+class QTimer;
 class QUrl;
 
 // What the programme guide page shows: the telecasts of the last search, as
@@ -25,6 +26,10 @@ public:
         QString title;
     };
 
+    // A page longer than this comes in parts of about this many telecasts,
+    // so that the first screen shows at once whatever the result's size.
+    static constexpr qsizetype kRowsAtOnce = 400;
+
     explicit GuidePage(QObject* parent = nullptr);
 
     // Blank-separated tokens; blanks inside double quotes do not separate and
@@ -35,6 +40,10 @@ public:
     // The page of the telecasts in their order, now in server local seconds.
     static QString format(const QList<Telecast*>& telecasts, qint64 now);
     static QString recordLink(const Telecast* telecast);
+    // The same page cut before telecasts that need no header, the first part
+    // aside, after at least rowsPerPart telecasts each.
+    static QStringList formatParts(const QList<Telecast*>& telecasts, qint64 now,
+                                   qsizetype rowsPerPart);
 
     // Runs the search and keeps what it found as the result.
     void search(const ChannelManager& channels, const QString& text);
@@ -42,6 +51,15 @@ public:
     // The telecasts of the last search that still exist.
     QList<Telecast*> result() const;
     QString html(qint64 now) const { return format(result(), now); }
+    // The first part of the result's page; the other parts follow through
+    // moreHtml(), one for each pass of the event loop, until the next render.
+    QString render(qint64 now);
+    bool isRendering() const { return !m_pendingParts.isEmpty(); }
+
+    // Where the view should be once the page is long enough to be there
+    // again; -1 for nowhere.
+    int scrollToRestore() const { return m_scrollToRestore; }
+    void setScrollToRestore(int position) { m_scrollToRestore = position; }
 
     // The telecast of the result a record link names; null for any other
     // link, so a stale or made-up number never reaches an object.
@@ -53,7 +71,15 @@ public:
     // signal needs no page of its own: the toggle renders afterwards.
     bool isToggling() const { return m_toggling; }
 
+signals:
+    void moreHtml(const QString& html);
+
 private:
+    void sendNextPart();
+
     QList<QPointer<Telecast>> m_result;
     bool m_toggling = false;
+    QTimer* m_partTimer;
+    QStringList m_pendingParts;
+    int m_scrollToRestore = -1;
 };

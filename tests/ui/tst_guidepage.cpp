@@ -70,8 +70,7 @@ private slots:
                 channels.append(row[0]);
                 GuideAnswers::addChannel(m_answer, int(channels.size()), row[0].toStdString());
             }
-            const QDateTime start = QDateTime::fromString(row[1], "dd.MM.yyyy hh:mm");
-            const qint64 from = QDateTime(start.date(), start.time(), Qt::UTC).toSecsSinceEpoch();
+            const qint64 from = QDateTime::fromString(row[1], Qt::ISODate).toSecsSinceEpoch();
             rowChannels.append(row[0]);
             GuideAnswers::addTelecast(m_answer.mutable_list(int(channels.indexOf(row[0]))),
                                       int(rowChannels.size()), from, from + row[2].toInt() * 60,
@@ -109,6 +108,9 @@ private slots:
     void pageShowsTheGuide()
     {
         QString html = GuidePage::format(m_page, kNow);
+        const QStringList parts = GuidePage::formatParts(m_page, kNow, 1);  // cut before rows 3, 4
+        QCOMPARE(parts.size(), 3);
+        QCOMPARE(parts.join(QString()), html);
         for (qsizetype i = 0; i < m_page.size(); ++i)
             html.replace(GuidePage::recordLink(m_page[i]) + '"',
                          QString("telecast://%1\"").arg(i + 1));
