@@ -17,5 +17,8 @@ bool zap(QTextStream& out, int rounds);
 bool startup(QTextStream& out, int rounds);
 // Resident memory playing, before and after the portal's web engine started.
 bool memory(QTextStream& out);
+// The programme guide page on the large scenario: one channel's week, and a
+// title search over all channels.
+bool guide(QTextStream& out, int rounds);
 
 }  // namespace UiBenchmarks
