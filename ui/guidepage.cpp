@@ -246,17 +246,20 @@ QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now
 QString GuidePage::render(qint64 now)
 {
     m_pendingParts = formatParts(result(), now, kRowsAtOnce);
-    m_partTimer->start();
-    return m_pendingParts.takeFirst();
+    const QString first = m_pendingParts.takeFirst();
+    if (m_pendingParts.isEmpty())
+        m_partTimer->stop();
+    else
+        m_partTimer->start();
+    return first;
 }
 
 void GuidePage::sendNextPart()
 {
-    if (m_pendingParts.isEmpty()) {
+    if (!m_pendingParts.isEmpty())
+        emit moreHtml(m_pendingParts.takeFirst());
+    if (m_pendingParts.isEmpty())
         m_partTimer->stop();
-        return;
-    }
-    emit moreHtml(m_pendingParts.takeFirst());
 }
 
 void GuidePage::search(const ChannelManager& channels, const QString& text)

@@ -40,8 +40,9 @@ public:
     // The page of the telecasts in their order, now in server local seconds.
     static QString format(const QList<Telecast*>& telecasts, qint64 now);
     static QString recordLink(const Telecast* telecast);
-    // The same page cut before telecasts that need no header, the first part
-    // aside, after at least rowsPerPart telecasts each.
+    // The same page in parts of at least rowsPerPart telecasts (the last may
+    // hold fewer), each part after the first cut before a telecast that needs
+    // no header.
     static QStringList formatParts(const QList<Telecast*>& telecasts, qint64 now,
                                    qsizetype rowsPerPart);
 
