@@ -36,9 +36,9 @@ bool idlePortal(const KeyContext& context)
 {
     return context.mode == Mode::Portal && context.playerIdle;
 }
-bool guideHidden(const KeyContext& context)
+bool noPageTakesReturn(const KeyContext& context)
 {
-    return !context.guideShown;
+    return !context.guideShown && !context.browserShown;
 }
 bool canTimeShift(const KeyContext& context)
 {
@@ -93,7 +93,7 @@ const std::vector<KeyRule>& rules()
         {{{Qt::Key_S, Ctrl}, Qt::Key_MediaStop, Qt::Key_Backspace}, always, A::Stop},
         {{Qt::Key_R}, inIptv, A::Record},
         {{Qt::Key_Return, Qt::Key_Enter, {Qt::Key_Return, Alt}, {Qt::Key_Enter, Alt}},
-         guideHidden,
+         noPageTakesReturn,
          A::ToggleFullscreen},
         {{Qt::Key_D}, always, A::ToggleDeinterlace},
         {{Qt::Key_Q}, always, A::Close},

@@ -15,6 +15,8 @@ struct KeyContext
     Mode mode = Mode::Iptv;
     bool playerIdle = true;
     bool guideShown = false;
+    // The recordings browser shows; Return opens its row there.
+    bool browserShown = false;
     // The channel playing in IPTV is open to the subscriber and has offsets.
     bool canTimeShift = false;
 };

@@ -114,6 +114,7 @@ KeyContext MainWindow::keyContext() const
                                                : KeyContext::Mode::Other;
     context.playerIdle = isPlayerIdle();
     context.guideShown = isGuideShown();
+    context.browserShown = m_mode == RecordViewMode && currentPage() == RecordingsPage;
     context.canTimeShift = canTimeShiftCurrentChannel();
     return context;
 }

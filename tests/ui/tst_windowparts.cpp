@@ -29,7 +29,7 @@ KeyChord chordOf(const QString& text)
 }
 
 // Words of a context: its mode (iptv, portal, other) and what holds:
-// "playing", "guide", "timeshift".
+// "playing", "guide", "browser", "timeshift".
 KeyContext contextOf(const QString& text)
 {
     const QStringList words = text.split(' ');
@@ -39,6 +39,7 @@ KeyContext contextOf(const QString& text)
                                              : KeyContext::Mode::Iptv;
     context.playerIdle = !words.contains("playing");
     context.guideShown = words.contains("guide");
+    context.browserShown = words.contains("browser");
     context.canTimeShift = words.contains("timeshift");
     return context;
 }
