@@ -13,7 +13,8 @@ public:
     virtual bool inIptvMode() const = 0;
     // Live television, as for a scheduled recording that switches channel.
     virtual void switchToIptvMode() = 0;
-    // Parent of the questions; null while the window is hidden in the tray.
+    // Parent of the questions; null while the window is hidden in the tray,
+    // where a scheduled recording switches channel without asking.
     virtual QWidget* questionParent() const = 0;
 
     virtual bool playerPlaying() const = 0;
