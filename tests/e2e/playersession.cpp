@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <sys/prctl.h>
+
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -161,6 +164,14 @@ QString PlayerSession::debugLog() const
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+QStringList PlayerSession::recordTable() const
+{
+    QFile file(dataDirectory() + "/record-table.txt");
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
 bool PlayerSession::waitForLog(const QString& text, int timeoutMs) const
 {
     return QTest::qWaitFor([&] { return debugLog().contains(text); }, timeoutMs);
@@ -221,16 +232,18 @@ QStringList PlayerSession::windowsNamed(const QString& pattern)
 
 QRect PlayerSession::windowGeometry(qulonglong window)
 {
-    QByteArray shell;
-    if (!xdotool({"getwindowgeometry", "--shell", QString::number(window)}, &shell))
+    // xwininfo: xdotool counts the window manager's frame twice.
+    QByteArray info;
+    if (!run("xwininfo", {"-id", QString::number(window)}, &info))
         return {};
     const auto value = [&](const char* name) {
-        return QRegularExpression(QString("%1=(-?\\d+)").arg(name))
-            .match(shell)
+        return QRegularExpression(QString("%1: +(-?\\d+)").arg(name))
+            .match(info)
             .captured(1)
             .toInt();
     };
-    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+    return {value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+            value("Height")};
 }
 
 QByteArray PlayerSession::grabScreen(const QRect& area)
@@ -243,6 +256,68 @@ QByteArray PlayerSession::grabScreen(const QRect& area)
          "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
         &pixels);
     return pixels;
+}
+
+QList<QPoint> PlayerSession::findImage(const QRect& area, const QString& image)
+{
+    const QByteArray screen = grabScreen(area);
+    const QImage original(ZENTRIA_UI_IMAGES "/" + image);
+    QList<QPoint> found;
+    if (screen.size() != qsizetype(area.width()) * area.height() * 3 || original.isNull())
+        return found;
+    for (const int side : {original.width(), 16, 22, 24, 32}) {
+        const QImage icon =
+            original.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // The pixels that show, by their offset on the screen from the corner;
+        // the background is read at the middle of the left edge.
+        QList<QPair<qsizetype, QRgb>> shown;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                if (qAlpha(icon.pixel(x, y)) >= 64)
+                    shown.append({(qsizetype(y) * area.width() + x) * 3, icon.pixel(x, y)});
+            }
+        }
+        const qsizetype clear = qsizetype(side / 2) * area.width() * 3;
+        // Qt's scaling differs a little from this one: a few values may be off.
+        const auto matchesAt = [&](const uchar* corner) {
+            qsizetype wrong = 0;
+            for (const auto& [offset, colour] : shown) {
+                const int alpha = qAlpha(colour);
+                const int parts[] = {qRed(colour), qGreen(colour), qBlue(colour)};
+                for (int i = 0; i < 3; ++i) {
+                    const int blended =
+                        (parts[i] * alpha + corner[clear + i] * (255 - alpha)) / 255;
+                    if (qAbs(corner[offset + i] - blended) > 32 && ++wrong > shown.size() / 10)
+                        return false;
+                }
+            }
+            return true;
+        };
+        const auto* pixels = reinterpret_cast<const uchar*>(screen.constData());
+        for (int y = 0; y + side <= area.height(); ++y) {
+            for (int x = 0; x + side <= area.width(); ++x) {
+                const QPoint centre = area.topLeft() + QPoint(x + side / 2, y + side / 2);
+                const bool known = std::any_of(found.cbegin(), found.cend(), [&](QPoint other) {
+                    return (other - centre).manhattanLength() < side;
+                });
+                if (!known && matchesAt(pixels + (qsizetype(y) * area.width() + x) * 3))
+                    found.append(centre);
+            }
+        }
+        if (!found.isEmpty())
+            break;
+    }
+    return found;
+}
+
+bool PlayerSession::saveScreen(const QRect& area, const QString& name)
+{
+    const QByteArray rgb = grabScreen(area);
+    const QString folder = qEnvironmentVariable("ZENTRIA_ARTIFACT_DIR", QDir::tempPath());
+    const QImage picture(reinterpret_cast<const uchar*>(rgb.constData()), area.width(),
+                         area.height(), area.width() * 3, QImage::Format_RGB888);
+    return rgb.size() == qsizetype(area.width()) * area.height() * 3 && QDir().mkpath(folder) &&
+           picture.save(folder + '/' + name);
 }
 
 QStringList PlayerSession::windowNames(const QStringList& windows)
@@ -259,6 +334,19 @@ QStringList PlayerSession::windowNames(const QStringList& windows)
 bool PlayerSession::xdotool(const QStringList& arguments, QByteArray* output)
 {
     return run("xdotool", arguments, output);
+}
+
+bool PlayerSession::click(const QPoint& point, int times)
+{
+    return xdotool({"mousemove", QString::number(point.x()), QString::number(point.y()), "click",
+                    "--repeat", QString::number(times), "--delay", "120", "1"});
+}
+
+bool PlayerSession::answerBox(const QString& title, const QStringList& keys)
+{
+    QStringList boxes;
+    return QTest::qWaitFor([&] { return !(boxes = windowsNamed(title)).isEmpty(); }, 30000) &&
+           xdotool({"windowactivate", "--sync", boxes.first()}) && pressKeys(keys);
 }
 
 bool PlayerSession::clickTitleBar()
@@ -332,8 +420,8 @@ void PlayerSession::reportOnFailure()
 {
     if (!QTest::currentTestFailed() || !m_profile)
         return;
-    QStringList lines =
-        debugLog().remove('\r').split('\n').filter(QRegularExpression("^(?!.*VLCLOG)"));
+    QStringList lines = debugLog().remove('\r').split('\n').filter(
+        QRegularExpression("^(?!.*(VLCLOG|vlc_callback|: \\.\\.\\. \\())"));
     qWarning("debug.log, without libVLC's lines:\n%s",
              qPrintable(lines.mid(lines.size() - 40).join('\n')));
     QFile err(m_profile->filePath("player.err"));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -43,6 +44,7 @@ public:
     QString recordingsDirectory() const;
     QByteArray settingsIni() const;
     QString debugLog() const;
+    QStringList recordTable() const;  // the lines of the profile's record-table.txt
 
     // Polls until the text is in debug.log; false on timeout.
     bool waitForLog(const QString& text, int timeoutMs = 30000) const;
@@ -62,7 +64,16 @@ public:
     QRect windowGeometry(qulonglong window);
     // The screen's pixels in the area as RGB triplets, row after row.
     QByteArray grabScreen(const QRect& area);
+    // Where an image of the player's ui/images shows inside the area, drawn
+    // at its own size or scaled to a usual icon size: the centres, from the top.
+    QList<QPoint> findImage(const QRect& area, const QString& image);
+    // Keeps the area as a PNG file in $ZENTRIA_ARTIFACT_DIR.
+    bool saveScreen(const QRect& area, const QString& name);
     bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
+    bool click(const QPoint& point, int times = 1);
+    // Waits for a box whose title matches, brings it to the front and
+    // presses the keys there.
+    bool answerBox(const QString& title, const QStringList& keys);
     // A click on the window's title bar, as a user brings it to the front.
     bool clickTitleBar();
     // A double-click on a row of the channel list, counted from 0 at the top.

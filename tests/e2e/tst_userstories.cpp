@@ -1,6 +1,9 @@
 // The built player driven as a user drives it: a real X server with a window
 // manager, keys and clicks through xdotool, the operator emulator as server.
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -17,6 +20,9 @@ const QString kCinema = QStringLiteral("Кинодом");          // channel 3
 const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
 const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
+const QString kQuestionBox = QStringLiteral("^Question - Zentria Media Player$");
+// A recording's name begins with the date and time it began.
+const QString kRecordingStamp = QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d ");
 
 int countOf(const QList<EmulatorRequest>& requests, const QString& path)
 {
@@ -60,6 +66,38 @@ int countPixels(const QByteArray& rgb, bool (*matches)(int, int, int))
     return count;
 }
 
+// tests/data/e2e/recording.json, its times "now+50" made seconds since the epoch.
+QJsonObject recordingScenario()
+{
+    QFile file(PlayerSession::dataFile("recording.json"));
+    QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    static const QRegularExpression relative("\"now([+-]\\d+)\"");
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    for (QRegularExpressionMatch time; (time = relative.match(text)).hasMatch();)
+        text.replace(time.capturedStart(), time.capturedLength(),
+                     QString::number(now + time.captured(1).toLongLong()));
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+// Seconds of video in the file as ffprobe counts its frames; the samples have
+// 25 frames a second. Timestamps would not do: the looped sample starts its
+// clock again every ten seconds.
+double secondsOfVideo(const QString& file)
+{
+    QProcess probe;
+    probe.start("ffprobe",
+                {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
+                 "stream=nb_read_packets", "-of", "default=nw=1:nk=1", file});
+    probe.waitForFinished(60000);
+    return probe.readAllStandardOutput().split('\n').first().toDouble() / 25;
+}
+
+// Everything in the folder, hidden entries too.
+QFileInfoList folderEntries(const QString& folder)
+{
+    return QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
 }  // namespace
 
 class UserStories : public QObject
@@ -77,6 +115,8 @@ private slots:
     void fullscreenAndBackKeepsThePictureInTheWindow();
     void sigtermWithCloseToTrayEndsTheProcess();
     void quittingWhileRecordingKeepsTheRecording();
+    void scheduledTelecastIsRecordedAndPlaysFromTheBrowser();
+    void scheduledTelecastsSurviveAKilledPlayer();
     void missingClosedChannelPictureStillPlays();
     void failingPortalScriptLeavesThePlayerRunning();
     void closedAndBrokenChannelsSayWhyNothingPlays();
@@ -91,6 +131,10 @@ private:
     // Desktop, emulator and player up, the last channel playing in the window.
     void startPlaying(const QString& scenario, const QString& channel, int channelId,
                       const QByteArray& extraSettings = {});
+    // The recording scenario, the channel playing and its guide page shown.
+    void openGuide(const QString& channel, int channelId);
+    // Waits until the window shows the image count times; where it does.
+    QList<QPoint> waitForImages(const QString& image, int count);
     void expectCleanExit();
     QString lastOpenStream();
 
@@ -116,6 +160,28 @@ void UserStories::startPlaying(const QString& scenario, const QString& channel, 
     QVERIFY(m_session->waitForOpenStream(channelId));
     QVERIFY(m_session->waitForLog(kVideoShown));
     QVERIFY(m_session->mainWindow() != 0);
+}
+
+void UserStories::openGuide(const QString& channel, int channelId)
+{
+    QVERIFY(m_session->emulator().start(recordingScenario()));
+    QVERIFY(m_session->startPlayer(channel));
+    QVERIFY(m_session->waitForOpenStream(channelId));
+    QVERIFY(m_session->waitForLog(kVideoShown));
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"t"}));
+}
+
+QList<QPoint> UserStories::waitForImages(const QString& image, int count)
+{
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    QList<QPoint> shown;
+    // Each look takes a screenshot: waited for by the clock, not by the count.
+    static_cast<void>(QTest::qWaitFor(
+        [&] { return (shown = m_session->findImage(window, image)).size() == count; }, 30000));
+    if (shown.size() != count)  // what the window showed instead
+        m_session->saveScreen(window, QString("not-%1-%2").arg(count).arg(image));
+    return shown;
 }
 
 void UserStories::expectCleanExit()
@@ -222,10 +288,98 @@ void UserStories::quittingWhileRecordingKeepsTheRecording()
     QVERIFY(m_session->waitForLog("Recording to"));
     QVERIFY(m_session->pressKeys({"q"}));
     expectCleanExit();
-    const QFileInfoList recordings =
-        QDir(m_session->recordingsDirectory()).entryInfoList(QDir::Files);
+    const QFileInfoList recordings = folderEntries(m_session->recordingsDirectory());
     QCOMPARE(recordings.size(), 1);
-    QVERIFY2(recordings.first().size() > 0, qPrintable(recordings.first().fileName()));
+    const QString name = recordings.first().fileName();
+    QVERIFY2(QRegularExpression(kRecordingStamp + kFirst + " .+\\.mpg$").match(name).hasMatch(),
+             qPrintable(name));
+    QVERIFY2(recordings.first().size() > 0, qPrintable(name));
+}
+
+// A telecast of another channel, due within the minute, is scheduled from the
+// guide: the player asks, switches and records it. The user stops the
+// recording, finds the file in the recordings browser and plays it.
+void UserStories::scheduledTelecastIsRecordedAndPlaysFromTheBrowser()
+{
+    openGuide("Alpha", 1);
+    if (QTest::currentTestFailed())
+        return;
+    // The search line has the focus, its text selected.
+    QVERIFY(m_session->xdotool({"type", "--delay", "100", "ch:Beta"}));
+    QVERIFY(m_session->pressKeys({"Return"}));
+    const QList<QPoint> links = waitForImages("no-record.png", 3);  // on air, Quiz Night, ...
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    QVERIFY(m_session->saveScreen(window, "guide-page.png"));
+    QCOMPARE(links.size(), 3);
+    QVERIFY(m_session->click(links[1]));
+    QVERIFY(m_session->answerBox(kQuestionBox, {"Return"}));  // switch and record
+    QVERIFY(m_session->waitForOpenStream(2));
+    // A page chosen before the window has settled on the new picture gives way
+    // to the video; it settles before it looks at the channel's audio tracks.
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count("Switching to audiotrack") >= 2, 30000);
+    QVERIFY(m_session->waitForLog("Recording to"));
+    QElapsedTimer recording;
+    recording.start();
+    QVERIFY(m_session->pressKeys({"F6"}));
+    QCOMPARE(waitForImages("remove.png", 1).size(), 1);
+    QCOMPARE(m_session->recordTable().size(), 1);
+    QVERIFY2(m_session->recordTable().first().startsWith("Beta\tQuiz Night\t"),
+             qPrintable(m_session->recordTable().first()));
+    // The user lets it record a while before stopping it.
+    QTest::qWait(qMax(0, 8000 - int(recording.elapsed())));
+    const double recorded = recording.elapsed() / 1000.0;
+    QVERIFY(m_session->pressKeys({"F5"}));
+    QVERIFY(m_session->answerBox(kQuestionBox, {"Return"}));  // cancel the recording
+    QVERIFY(m_session->waitForLog("Recording stopped"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->recordTable().isEmpty(), 30000);
+
+    const QList<QPoint> recordingsButton =
+        m_session->findImage(window.adjusted(0, 0, 0, 60 - window.height()), "folder-open-22.png");
+    QCOMPARE(recordingsButton.size(), 1);
+    QVERIFY(m_session->click(recordingsButton.first()));
+    const QList<QPoint> files = waitForImages("video-x-generic.png", 1);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(m_session->saveScreen(window, "recordings-browser.png"));
+    const QFileInfoList recordings = folderEntries(m_session->recordingsDirectory());
+    QCOMPARE(recordings.size(), 1);
+    const QString path = recordings.first().absoluteFilePath();
+    QVERIFY2(QRegularExpression(kRecordingStamp + "- Beta - Quiz Night\\.mpg$")
+                 .match(recordings.first().fileName())
+                 .hasMatch(),
+             qPrintable(path));
+    QVERIFY(m_session->click(files.first(), 2));
+    QVERIFY(m_session->waitForLog("[MediaPlayer] first picture of file://" + path));
+    const double video = secondsOfVideo(path);
+    QVERIFY2(video >= recorded - 2, qPrintable(QString("%1 s of %2 s").arg(video).arg(recorded)));
+}
+
+// Three telecasts scheduled from the guide are a promise kept even by a
+// player that is killed: the next start schedules them again.
+void UserStories::scheduledTelecastsSurviveAKilledPlayer()
+{
+    openGuide("Gamma", 3);
+    if (QTest::currentTestFailed())
+        return;
+    for (int scheduled = 1; scheduled <= 3; ++scheduled) {
+        // The one on air first, then the next not scheduled.
+        const QList<QPoint> links = waitForImages("no-record.png", 5 - scheduled);
+        QCOMPARE(links.size(), 5 - scheduled);
+        QVERIFY(m_session->click(links[1]));
+        QTRY_COMPARE_WITH_TIMEOUT(m_session->recordTable().size(), scheduled, 30000);
+    }
+    const QStringList table = m_session->recordTable();
+    const QFileInfo file(m_session->dataDirectory() + "/record-table.txt");
+    const QDateTime written = file.lastModified();
+    m_session->sendSignal(SIGKILL);
+    QVERIFY(m_session->waitForExit());
+    QVERIFY(m_session->restartPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QFileInfo(file.filePath()).lastModified() > written && m_session->recordTable() == table,
+        30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"t"}));
+    QCOMPARE(waitForImages("record.png", 3).size(), 3);
 }
 
 void UserStories::killedPlayerDoesNotBlockTwentyLaterStarts()
