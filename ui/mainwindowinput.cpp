@@ -323,7 +323,10 @@ bool MainWindow::filterGuideEvent(QEvent* event)
         return true;
     }
     if (event->type() == QEvent::Show) {
-        scrollGuideToCurrentTelecast();
+        // After the browser's own show handling, which scrolls to an anchor
+        // asked for while it was hidden and would undo the step back.
+        QMetaObject::invokeMethod(this, &MainWindow::scrollGuideToCurrentTelecast,
+                                  Qt::QueuedConnection);
         m_ui.searchProgram->selectAll();
         m_ui.searchProgram->setFocus();
     }
