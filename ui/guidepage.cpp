@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -170,6 +171,13 @@ QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now
     for (int day = 1; day <= 7; ++day)
         dayNames[day] = locale.dayName(day);
 
+    // The first part reaches the first telecast on air, the view scrolls to
+    // it at once.
+    const auto onAir = std::find_if(telecasts.begin(), telecasts.end(), [now](const Telecast* t) {
+        return t->start() <= now && t->stop() > now;
+    });
+    const qsizetype firstCut = onAir == telecasts.end() ? 0 : onAir - telecasts.begin();
+
     constexpr qsizetype kRowSize = 240;
     QStringList parts;
     QString html;
@@ -183,7 +191,7 @@ QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now
         const BrokenDown start = brokenDown(telecast->start());
         const int day = start.date.dayOfWeek();
         const bool channelChanged = i == 0 || channel != previousChannel;
-        if (rows >= rowsPerPart && !channelChanged && day == headerDay) {
+        if (rows >= rowsPerPart && i > firstCut && !channelChanged && day == headerDay) {
             parts.append(html);
             html.clear();
             html.reserve(rowsPerPart * kRowSize);
