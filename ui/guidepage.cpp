@@ -171,12 +171,13 @@ QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now
     for (int day = 1; day <= 7; ++day)
         dayNames[day] = locale.dayName(day);
 
-    // The first part reaches the first telecast on air, the view scrolls to
-    // it at once.
+    // The first part reaches a part's length beyond the first telecast on
+    // air: the view scrolls to it at once and finds the rows after it there.
     const auto onAir = std::find_if(telecasts.begin(), telecasts.end(), [now](const Telecast* t) {
         return t->start() <= now && t->stop() > now;
     });
-    const qsizetype firstCut = onAir == telecasts.end() ? 0 : onAir - telecasts.begin();
+    const qsizetype firstCut =
+        onAir == telecasts.end() ? 0 : (onAir - telecasts.begin()) + rowsPerPart;
 
     constexpr qsizetype kRowSize = 240;
     QStringList parts;
@@ -191,7 +192,7 @@ QStringList GuidePage::formatParts(const QList<Telecast*>& telecasts, qint64 now
         const BrokenDown start = brokenDown(telecast->start());
         const int day = start.date.dayOfWeek();
         const bool channelChanged = i == 0 || channel != previousChannel;
-        if (rows >= rowsPerPart && i > firstCut && !channelChanged && day == headerDay) {
+        if (rows >= rowsPerPart && i >= firstCut && !channelChanged && day == headerDay) {
             parts.append(html);
             html.clear();
             html.reserve(rowsPerPart * kRowSize);
