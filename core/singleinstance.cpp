@@ -5,6 +5,8 @@
 #include "showplayermessage.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QThread>
 
 #include <cstring>
 
@@ -38,10 +40,18 @@ QString SingleInstance::scopedKey()
 
 SingleInstance::Claim SingleInstance::claim()
 {
-    if (handOver())
-        return Claim::HandedOver;
-    if (!createSegment())
-        return Claim::Failed;
+    // A player that is closing still holds the segment for a moment after its
+    // window has gone: a start right after a quit waits for it.
+    QDeadlineTimer closing(closingPlayerWaitMs);
+    for (;;) {
+        if (handOver())
+            return Claim::HandedOver;
+        if (createSegment())
+            break;
+        if (closing.hasExpired())
+            return Claim::Failed;
+        QThread::msleep(100);
+    }
     writeHandle(0);
     m_message->listen();
     return Claim::Owned;

@@ -12,6 +12,8 @@ class SingleInstance : public QObject
     Q_OBJECT
 public:
     static constexpr char key[] = "ZENTRIAPLAYERCHANNEL";
+    // How long a start waits for a player that is still closing.
+    static constexpr int closingPlayerWaitMs = 3000;
 
     enum class Claim {
         HandedOver,  // another instance runs and was asked to show itself
