@@ -6,7 +6,6 @@
 #include "recordtablemanager.h"
 #include "serverclock.h"
 
-#include <QImage>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -37,13 +36,6 @@ void MainWindow::setupGuide()
     // Record links are handled here; the browser must not try to open them.
     browser->setOpenLinks(false);
     browser->document()->setUndoRedoEnabled(false);
-    // The record image is the toolbar's; the page shows it at the size of the
-    // image beside the telecasts not scheduled, so that rows keep one height.
-    const QString recordImage = QStringLiteral(":/images/record.png");
-    browser->document()->addResource(
-        QTextDocument::ImageResource, QUrl(recordImage),
-        QImage(recordImage).scaled(QImage(QStringLiteral(":/images/no-record.png")).size(),
-                                   Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_ui.startSearch->setEnabled(false);
     connect(m_ui.searchProgram, &QLineEdit::textChanged, this, &MainWindow::checkSearchText);
     connect(m_ui.searchProgram, &QLineEdit::returnPressed, this, &MainWindow::startProgramSearch);
