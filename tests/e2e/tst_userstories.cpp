@@ -302,8 +302,6 @@ void UserStories::quittingWhileRecordingKeepsTheRecording()
 void UserStories::scheduledTelecastIsRecordedAndPlaysFromTheBrowser()
 {
     openGuide("Alpha", 1);
-    if (QTest::currentTestFailed())
-        return;
     // The search line has the focus, its text selected.
     QVERIFY(m_session->xdotool({"type", "--delay", "100", "ch:Beta"}));
     QVERIFY(m_session->pressKeys({"Return"}));
@@ -323,8 +321,7 @@ void UserStories::scheduledTelecastIsRecordedAndPlaysFromTheBrowser()
     QVERIFY(m_session->pressKeys({"F6"}));
     QCOMPARE(waitForImages("remove.png", 1).size(), 1);
     QCOMPARE(m_session->recordTable().size(), 1);
-    QVERIFY2(m_session->recordTable().first().startsWith("Beta\tQuiz Night\t"),
-             qPrintable(m_session->recordTable().first()));
+    QCOMPARE(m_session->recordTable().first().section('\t', 0, 1), QString("Beta\tQuiz Night"));
     // The user lets it record a while before stopping it.
     QTest::qWait(qMax(0, 8000 - int(recording.elapsed())));
     const double recorded = recording.elapsed() / 1000.0;
@@ -358,8 +355,6 @@ void UserStories::scheduledTelecastIsRecordedAndPlaysFromTheBrowser()
 void UserStories::scheduledTelecastsSurviveAKilledPlayer()
 {
     openGuide("Gamma", 3);
-    if (QTest::currentTestFailed())
-        return;
     for (int scheduled = 1; scheduled <= 3; ++scheduled) {
         // The one on air first, then the next not scheduled.
         const QList<QPoint> links = waitForImages("no-record.png", 5 - scheduled);
