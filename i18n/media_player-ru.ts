@@ -39,6 +39,17 @@
     </message>
 </context>
 <context>
+    <name>CustomFileSystemModel</name>
+    <message>
+        <source>Recording Name</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Размер</translation>
+    </message>
+</context>
+<context>
     <name>DeinterlaceMode</name>
     <message>
         <source>None</source>
@@ -70,10 +81,40 @@
     </message>
 </context>
 <context>
+    <name>DirView</name>
+    <message>
+        <source>Remove</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Cannot remove this file!</source>
+        <translation>Не удаётся удалить этот файл!</translation>
+    </message>
+</context>
+<context>
     <name>FtpLinkListAction</name>
     <message>
         <source>Links</source>
         <translation>Ссылки</translation>
+    </message>
+</context>
+<context>
+    <name>GuidePage</name>
+    <message>
+        <source>Can&apos;t find anything!</source>
+        <translation>Ничего не найдено!</translation>
+    </message>
+    <message>
+        <source>Click to record</source>
+        <translation>Нажмите, чтобы записать</translation>
+    </message>
+    <message>
+        <source>Click to cancel record</source>
+        <translation>Нажмите, чтобы отменить запись</translation>
     </message>
 </context>
 <context>
@@ -182,28 +223,12 @@
         <translation>Показать список каналов (F2, c)</translation>
     </message>
     <message>
-        <source>Hide Player</source>
-        <translation>Скрыть проигрыватель</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>Выход</translation>
-    </message>
-    <message>
         <source>Question</source>
         <translation>Вопрос</translation>
     </message>
     <message>
         <source>Player is still recording. Do you really wish to cancel this record?</source>
         <translation>Проигрыватель ещё записывает. Действительно прервать запись?</translation>
-    </message>
-    <message>
-        <source>Restore Player</source>
-        <translation>Восстановить проигрыватель</translation>
-    </message>
-    <message>
-        <source>%1 was hidden to system tray and playback has been paused. You can always restore it by double-clicking on icon in tray, or clicking on it with right mouse and selecting Restore Player from context menu.</source>
-        <translation>%1 свёрнут в системный лоток, воспроизведение приостановлено. Восстановить окно можно двойным щелчком по значку в лотке или пунктом «Восстановить проигрыватель» его контекстного меню.</translation>
     </message>
     <message>
         <source>Playback Error</source>
@@ -225,6 +250,10 @@
         <source>Crop</source>
         <translation>Обрезка</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
 </context>
 <context>
     <name>PauseOrPlayAction</name>
@@ -243,12 +272,95 @@
         <source>Start/Stop Recording</source>
         <translation>Начать/остановить запись</translation>
     </message>
+    <message>
+        <source>Select Output File</source>
+        <translation>Выберите файл для записи</translation>
+    </message>
+    <message>
+        <source>MPEG files (*.mpg *.mpeg *.ts)</source>
+        <translation>Файлы MPEG (*.mpg *.mpeg *.ts)</translation>
+    </message>
+</context>
+<context>
+    <name>RecordController</name>
+    <message>
+        <source>Question</source>
+        <translation>Вопрос</translation>
+    </message>
+    <message>
+        <source>Do you really wish to cancel recording? Program will be removed from the recording schedule.</source>
+        <translation>Вы действительно хотите прервать запись? Передача будет удалена из расписания записи.</translation>
+    </message>
+    <message>
+        <source>Do you wish to switch the channel and start scheduled recording?</source>
+        <translation>Переключить канал и начать запись по расписанию?</translation>
+    </message>
+    <message>
+        <source>Do you wish to turn current recording off, switch the channel, and start scheduled recording?</source>
+        <translation>Остановить текущую запись, переключить канал и начать запись по расписанию?</translation>
+    </message>
+    <message>
+        <source>Telecast recording (&lt;b&gt;%1&lt;/b&gt; on &lt;b&gt;%2&lt;/b&gt;) is scheduled at %3.&lt;br/&gt;</source>
+        <translation>Запись передачи (&lt;b&gt;%1&lt;/b&gt; на канале &lt;b&gt;%2&lt;/b&gt;) запланирована на %3.&lt;br/&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;br/&gt;To cancel scheduled telecast recording press &lt;b&gt;Reject&lt;/b&gt; button.</source>
+        <translation>&lt;br/&gt;Чтобы отменить запись передачи, нажмите кнопку &lt;b&gt;Отклонить&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>Reject</source>
+        <translation>Отклонить</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <source>Cannot access folder -- %1!
+Scheduled recording will be cancelled.</source>
+        <translation>Нет доступа к папке -- %1!
+Запись по расписанию будет отменена.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordTableManager</name>
+    <message>
+        <source>&lt;unknown&gt;</source>
+        <translation>&lt;неизвестно&gt;</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Вопрос</translation>
+    </message>
 </context>
 <context>
     <name>ScheduledRecordListAction</name>
     <message>
         <source>Show/hide scheduled recordings</source>
         <translation>Показать/скрыть запланированные записи</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduledRecordListWidget</name>
+    <message>
+        <source>Channel</source>
+        <translation>Канал</translation>
+    </message>
+    <message>
+        <source>Telecast</source>
+        <translation>Передача</translation>
+    </message>
+    <message>
+        <source>Start Date</source>
+        <translation>Начало</translation>
+    </message>
+    <message>
+        <source>&lt;Unknown&gt;</source>
+        <translation>&lt;Неизвестно&gt;</translation>
+    </message>
+    <message>
+        <source>Cancel telecast recording</source>
+        <translation>Отменить запись передачи</translation>
     </message>
 </context>
 <context>
@@ -353,6 +465,17 @@
     </message>
 </context>
 <context>
+    <name>StreamRecorder</name>
+    <message>
+        <source>The recording folder %1 has disappeared.</source>
+        <translation>Папка записи %1 исчезла.</translation>
+    </message>
+    <message>
+        <source>The disk of %1 is full.</source>
+        <translation>Диск папки %1 заполнен.</translation>
+    </message>
+</context>
+<context>
     <name>TTVServerManager</name>
     <message>
         <source>Error authorize. Please call for support</source>
@@ -373,6 +496,25 @@
     <message>
         <source>Network error</source>
         <translation>Ошибка сети</translation>
+    </message>
+</context>
+<context>
+    <name>TrayController</name>
+    <message>
+        <source>Hide Player</source>
+        <translation>Скрыть проигрыватель</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Restore Player</source>
+        <translation>Восстановить проигрыватель</translation>
+    </message>
+    <message>
+        <source>%1 was hidden to system tray and playback has been paused. You can always restore it by double-clicking on icon in tray, or clicking on it with right mouse and selecting Restore Player from context menu.</source>
+        <translation>%1 свёрнут в системный лоток, воспроизведение приостановлено. Восстановить окно можно двойным щелчком по значку в лотке или пунктом «Восстановить проигрыватель» его контекстного меню.</translation>
     </message>
 </context>
 <context>
