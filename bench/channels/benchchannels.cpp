@@ -3,6 +3,7 @@
 // build of the channel list, the resident memory after it, a title search
 // over all channels and one timeshift refresh tick.
 
+#include "benchprocess.h"
 #include "channel.h"
 #include "channellistbuilder.h"
 #include "channelmanager.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,12 +27,6 @@ namespace {
 const int kLoginTimeoutMs = 120000;
 const int kSearchRuns = 21;
 const int kTicks = 20000;
-
-void quietDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
 
 // From /proc/self/status, in MiB: "VmHWM" is the peak, "VmRSS" the current.
 double residentMiB(const char* figure)
@@ -85,10 +79,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-    qInstallMessageHandler(quietDebug);
+    const BenchProcess process;
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");
 

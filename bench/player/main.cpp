@@ -1,3 +1,4 @@
+#include "benchprocess.h"
 #include "emulatorprocess.h"
 #include "openbenchmark.h"
 #include "pacedhttpserver.h"
@@ -6,7 +7,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -43,10 +43,7 @@ void reportBuiltInStreams(QTextStream& out, OpenBenchmark& benchmark)
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const BenchProcess process;
     QApplication application(argc, argv);
 
     QCommandLineParser parser;

@@ -1,5 +1,6 @@
 // CPU time of the player playing a live stream alone and playing it while
 // recording it, in alternating phases of one run.
+#include "benchprocess.h"
 #include "emulatorprocess.h"
 #include "instanceoptions.h"
 #include "mediaplayer.h"
@@ -55,10 +56,7 @@ double mean(const QList<double>& values)
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const BenchProcess process;
     QApplication application(argc, argv);
 
     QCommandLineParser parser;

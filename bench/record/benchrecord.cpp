@@ -7,6 +7,7 @@
 // overlap, so most lines meet an overlap; the question is answered at once
 // by keeping what is scheduled, as the resolving is what is measured.
 
+#include "benchprocess.h"
 #include "channel.h"
 #include "channelmanager.h"
 #include "emulatorprocess.h"
@@ -21,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -30,12 +30,6 @@ namespace {
 const int kLoginTimeoutMs = 120000;
 const int kLines = 2000;
 const int kRuns = 10;
-
-void quietDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
 
 // Telecasts spread over every channel and the whole week, none twice.
 QList<Telecast*> pickTelecasts(const ChannelManager& channels)
@@ -70,10 +64,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-    qInstallMessageHandler(quietDebug);
+    const BenchProcess process;
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");
 

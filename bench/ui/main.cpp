@@ -1,16 +1,13 @@
+#include "benchprocess.h"
 #include "customwebview.h"
 #include "uibenchmarks.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTemporaryDir>
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const BenchProcess process;
     CustomWebView::prepareApplication();
     QApplication application(argc, argv);
 
