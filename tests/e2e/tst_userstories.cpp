@@ -20,7 +20,7 @@ const QString kCinema = QStringLiteral("Кинодом");          // channel 3
 const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
 const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
-const QString kQuestionBox = QStringLiteral("^Question - Zentria Media Player$");
+const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
 // A recording's name begins with the date and time it began.
 const QString kRecordingStamp = QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d ");
 
