@@ -112,6 +112,10 @@ void RecordController::checkOn()
     Telecast* telecast = RecordTableManager::instance()->nextPending();
     if (!telecast || !m_host.channelManager())
         return;
+    // Switched to its channel, it waits for that channel's picture: until
+    // then the player still plays, and records, the channel it left.
+    if (m_pendingRecord && telecast == m_currentTelecast)
+        return;
     if (telecast->start() - ServerClock::serverLocalNow() > startAheadSeconds)
         return;
 

@@ -149,7 +149,10 @@ void TestRecordController::checkActsOnTheSchedule()
     m_answer = cell("answer") == "yes";
     m_boxes.clear();
     tick();
-    m_controller->recordOnPlay();  // the channel switched to plays
+    const QString beforePlaying = m_file;
+    tick();  // the channel switched to does not play yet
+    QCOMPARE(m_file, beforePlaying);
+    m_controller->recordOnPlay();  // now it does
 
     const QString question = cell("question");
     QCOMPARE(m_boxes.size(), question == "-" ? 0 : 1);
