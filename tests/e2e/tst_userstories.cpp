@@ -363,8 +363,6 @@ void UserStories::scheduledTelecastsSurviveAKilledPlayer()
         QTRY_COMPARE_WITH_TIMEOUT(m_session->recordTable().size(), scheduled, 30000);
     }
     const QStringList table = m_session->recordTable();
-    const QFileInfo file(m_session->dataDirectory() + "/record-table.txt");
-    const QDateTime written = file.lastModified();
     m_session->sendSignal(SIGKILL);
     QVERIFY(m_session->waitForExit());
     QVERIFY(m_session->restartPlayer());
@@ -374,9 +372,8 @@ void UserStories::scheduledTelecastsSurviveAKilledPlayer()
     QCOMPARE(waitForImages("record.png", 3).size(), 3);
     QVERIFY(m_session->pressKeys({"F6"}));
     QCOMPARE(waitForImages("remove.png", 3).size(), 3);
+    // Loading leaves the file as it was: nothing changed.
     QCOMPARE(m_session->recordTable(), table);
-    // Scheduled again, they were written anew.
-    QVERIFY(QFileInfo(file.filePath()).lastModified() > written);
 }
 
 void UserStories::killedPlayerDoesNotBlockTwentyLaterStarts()
