@@ -9,6 +9,7 @@ namespace {
 constexpr int kTickMs = 20;
 constexpr quint8 kSyncByte = 0x47;
 constexpr qint64 kPcrClock = 90000;  // the 33-bit PCR base counts at 90 kHz
+constexpr qint64 kTimestampMask = (qint64(1) << 33) - 1;
 
 struct Pcr
 {
@@ -27,6 +28,25 @@ bool readPcr(const char* data, Pcr* pcr)
     pcr->base = (qint64(packet[6]) << 25) | (packet[7] << 17) | (packet[8] << 9) |
                 (packet[9] << 1) | (packet[10] >> 7);
     return true;
+}
+
+// A PES header's 33-bit time in its five bytes, marker bits and prefix kept.
+void shiftPesTime(quint8* field, qint64 ticks)
+{
+    qint64 time = (qint64(field[0] >> 1) & 7) << 30 | field[1] << 22 | (field[2] >> 1) << 15 |
+                  field[3] << 7 | field[4] >> 1;
+    time = (time + ticks) & kTimestampMask;
+    field[0] = quint8((field[0] & 0xf1) | ((time >> 29) & 0x0e));
+    field[1] = quint8(time >> 22);
+    field[2] = quint8(((time >> 14) & 0xfe) | 1);
+    field[3] = quint8(time >> 7);
+    field[4] = quint8(((time << 1) & 0xfe) | 1);
+}
+
+// Audio, video and private streams carry the optional PES header.
+bool hasPesTimes(quint8 streamId)
+{
+    return streamId == 0xbd || (streamId >= 0xc0 && streamId <= 0xef);
 }
 
 qint64 measureRate(const QByteArray& packets)
@@ -63,6 +83,39 @@ bool isTransportStream(const QByteArray& packets)
 }
 
 }  // namespace
+
+qint64 TsSample::loopTicks() const
+{
+    return packets.size() * kPcrClock / bytesPerSecond;
+}
+
+void TsSample::shiftTimestamps(char* data, qint64 ticks)
+{
+    auto* packet = reinterpret_cast<quint8*>(data);
+    const bool hasAdaptationField = packet[3] & 0x20;
+    if (hasAdaptationField && packet[4] >= 7 && (packet[5] & 0x10)) {
+        Pcr pcr;
+        readPcr(data, &pcr);
+        const qint64 base = (pcr.base + ticks) & kTimestampMask;
+        packet[6] = quint8(base >> 25);
+        packet[7] = quint8(base >> 17);
+        packet[8] = quint8(base >> 9);
+        packet[9] = quint8(base >> 1);
+        packet[10] = quint8((packet[10] & 0x7f) | ((base & 1) << 7));
+    }
+    const qsizetype payload = 4 + (hasAdaptationField ? packet[4] + 1 : 0);
+    const bool startsPes = (packet[1] & 0x40) && (packet[3] & 0x10);
+    if (!startsPes || payload + 19 > kPacketSize)
+        return;
+    quint8* pes = packet + payload;
+    if (pes[0] != 0 || pes[1] != 0 || pes[2] != 1 || !hasPesTimes(pes[3]))
+        return;
+    const int timeFlags = pes[7] >> 6;
+    if (timeFlags & 2)
+        shiftPesTime(pes + 9, ticks);
+    if (timeFlags == 3)
+        shiftPesTime(pes + 14, ticks);
+}
 
 bool SampleLibrary::load(const QString& name, QString* error)
 {
@@ -118,7 +171,15 @@ void StreamSession::write(qint64 bytes)
 {
     while (bytes > 0) {
         const qint64 chunk = qMin(bytes, m_sample.packets.size() - m_position);
-        m_socket->write(m_sample.packets.constData() + m_position, chunk);
+        const char* packets = m_sample.packets.constData() + m_position;
+        if (m_pass == 0) {
+            m_socket->write(packets, chunk);
+        } else {
+            QByteArray shifted(packets, chunk);
+            for (qsizetype offset = 0; offset < chunk; offset += TsSample::kPacketSize)
+                TsSample::shiftTimestamps(shifted.data() + offset, m_pass * m_sample.loopTicks());
+            m_socket->write(shifted);
+        }
         skip(chunk);
         bytes -= chunk;
     }
@@ -127,5 +188,6 @@ void StreamSession::write(qint64 bytes)
 void StreamSession::skip(qint64 bytes)
 {
     m_sent += bytes;
+    m_pass += (m_position + bytes) / m_sample.packets.size();
     m_position = (m_position + bytes) % m_sample.packets.size();
 }

@@ -18,6 +18,13 @@ struct TsSample
 
     QByteArray packets;
     qint64 bytesPerSecond = 0;
+
+    // The length of one pass in 90 kHz ticks, at that rate.
+    qint64 loopTicks() const;
+    // Moves a packet's clock reference and presentation and decoding times
+    // on by ticks, so that a later pass of a looped sample follows the one
+    // before it, as a live source's clock does, instead of going back.
+    static void shiftTimestamps(char* packet, qint64 ticks);
 };
 
 // The sample files of one folder, each read once.
@@ -56,4 +63,5 @@ private:
     QTimer m_timer;
     qint64 m_sent = 0;      // bytes sent or skipped since the start
     qint64 m_position = 0;  // in the sample
+    qint64 m_pass = 0;      // passes through the sample completed
 };

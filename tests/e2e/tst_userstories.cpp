@@ -79,17 +79,15 @@ QJsonObject recordingScenario()
     return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
-// Seconds of video in the file as ffprobe counts its frames; the samples have
-// 25 frames a second. Timestamps would not do: the looped sample starts its
-// clock again every ten seconds.
+// Seconds of video in the file by its timestamps, as a player that opens it
+// sees its length.
 double secondsOfVideo(const QString& file)
 {
     QProcess probe;
-    probe.start("ffprobe",
-                {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
-                 "stream=nb_read_packets", "-of", "default=nw=1:nk=1", file});
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                            "format=duration", "-of", "default=nw=1:nk=1", file});
     probe.waitForFinished(60000);
-    return probe.readAllStandardOutput().split('\n').first().toDouble() / 25;
+    return probe.readAllStandardOutput().split('\n').first().toDouble();
 }
 
 // Everything in the folder, hidden entries too.
