@@ -3,13 +3,12 @@
 // build of the channel list, the resident memory after it, a title search
 // over all channels and one timeshift refresh tick.
 
+#include "benchoperator.h"
 #include "benchprocess.h"
 #include "channel.h"
 #include "channellistbuilder.h"
 #include "channelmanager.h"
-#include "emulatorprocess.h"
 #include "residentmemory.h"
-#include "settings.h"
 #include "telecast.h"
 #include "timemachinemanager.h"
 #include "ttvservermanager.h"
@@ -83,15 +82,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");
 
-    EmulatorProcess emulator;
-    if (!emulator.start(scenario, {}, 60000)) {
-        std::fprintf(stderr, "the emulator did not start with %s\n", qPrintable(scenario));
+    BenchOperator operatorServer;
+    if (!operatorServer.start(scenario))
         return 1;
-    }
-    Settings::instance()->setServer(emulator.host());
-    TTVServerManager server;
-    server.init();
-    server.setMac("02:00:00:00:00:01");
+    TTVServerManager& server = operatorServer.server();
 
     // Connected before the channel manager, so the clock starts as the
     // stored answer is handed over.

@@ -7,14 +7,13 @@
 // overlap, so most lines meet an overlap; the question is answered at once
 // by keeping what is scheduled, as the resolving is what is measured.
 
+#include "benchoperator.h"
 #include "benchprocess.h"
 #include "channel.h"
 #include "channelmanager.h"
-#include "emulatorprocess.h"
 #include "keepawake.h"
 #include "recordtablefile.h"
 #include "recordtablemanager.h"
-#include "settings.h"
 #include "telecast.h"
 #include "ttvservermanager.h"
 
@@ -68,15 +67,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");
 
-    EmulatorProcess emulator;
-    if (!emulator.start(scenario, {}, 60000)) {
-        std::fprintf(stderr, "the emulator did not start with %s\n", qPrintable(scenario));
+    BenchOperator operatorServer;
+    if (!operatorServer.start(scenario))
         return 1;
-    }
-    Settings::instance()->setServer(emulator.host());
-    TTVServerManager server;
-    server.init();
-    server.setMac("02:00:00:00:00:01");
+    TTVServerManager& server = operatorServer.server();
     ChannelManager channels;
     channels.setServerManager(&server);
     QSignalSpy loaded(&channels, &ChannelManager::loadFinished);
