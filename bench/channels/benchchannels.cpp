@@ -76,8 +76,6 @@ Channel* channelWithTimeshift(const ChannelManager& channels)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     const BenchProcess process;
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");

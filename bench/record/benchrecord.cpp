@@ -61,8 +61,6 @@ bool writeTable(const QString& path, const QList<Telecast*>& telecasts)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     const BenchProcess process;
     QApplication app(argc, argv);
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("large");

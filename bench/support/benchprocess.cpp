@@ -14,6 +14,8 @@ void warningsOnly(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 BenchProcess::BenchProcess()
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
     qputenv("HOME", m_home.path().toUtf8());
