@@ -1,6 +1,5 @@
 #include "logging.h"
 
-#include "appinfo.h"
 #include "messageboxes.h"
 #include "platform.h"
 #include "repeatfolder.h"
@@ -233,12 +232,11 @@ void showLog(QWidget* parent)
     const QString path = QDir::toNativeSeparators(logFilePath());
     if (Platform::openInTextEditor(path))
         return;
-    MessageBoxes::show(
-        MessageBoxes::Kind::Warning, parent,
-        QCoreApplication::translate("Logging", "Warning") + QLatin1String(" - ") + AppInfo::name,
-        QCoreApplication::translate("Logging",
-                                    "Could not start notepad! Try to open file manually: %1")
-            .arg(path));
+    MessageBoxes::show(MessageBoxes::Kind::Warning, parent,
+                       MessageBoxes::title(QCoreApplication::translate("Logging", "Warning")),
+                       QCoreApplication::translate(
+                           "Logging", "Could not start notepad! Try to open file manually: %1")
+                           .arg(path));
 }
 
 }  // namespace Logging

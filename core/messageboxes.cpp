@@ -1,5 +1,6 @@
 #include "messageboxes.h"
 
+#include "appinfo.h"
 #include "choicedialog.h"
 #include "countdownmessagebox.h"
 
@@ -140,3 +141,8 @@ int choose(QWidget* parent, const QString& title, const QString& text, const QSt
 }
 
 }  // namespace MessageBoxes
+
+QString MessageBoxes::title(const QString& what)
+{
+    return what + QStringLiteral(" - ") + QString::fromLatin1(AppInfo::name);
+}

@@ -16,6 +16,10 @@ namespace MessageBoxes {
 
 enum class Kind { Information, Warning, Critical, Question };
 
+// A box's title: what it is (translated by the caller), " - " and the
+// application's name.
+QString title(const QString& what);
+
 // Shows a box with one OK button and returns when it has been answered.
 void show(Kind kind, QWidget* parent, const QString& title, const QString& text);
 

@@ -1,6 +1,5 @@
 #include "recordcontroller.h"
 
-#include "appinfo.h"
 #include "channel.h"
 #include "channelmanager.h"
 #include "messageboxes.h"
@@ -60,7 +59,7 @@ void RecordController::stop()
         return;
     if (m_currentTelecast) {
         const bool cancel = MessageBoxes::ask(
-            boxParent(), tr("Question") + QStringLiteral(" - ") + AppInfo::name,
+            boxParent(), MessageBoxes::title(tr("Question")),
             tr("Do you really wish to cancel recording? Program will be removed from the "
                "recording schedule."));
         if (!cancel)
@@ -188,9 +187,8 @@ RecordController::Action RecordController::askToRecord(Telecast* telecast, const
     m_questionOpen = true;
     const bool quitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    const bool yes = MessageBoxes::askWithCountdown(
-        parent, tr("Question") + QStringLiteral(" - ") + AppInfo::name, text, tr("Reject"),
-        questionSeconds);
+    const bool yes = MessageBoxes::askWithCountdown(parent, MessageBoxes::title(tr("Question")),
+                                                    text, tr("Reject"), questionSeconds);
     QGuiApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);
     m_questionOpen = false;
     // Meanwhile the telecast may have been unscheduled or the channel list
@@ -213,7 +211,7 @@ bool RecordController::recordTelecast(Telecast* telecast, bool afterSwitch)
     const QDir folder(Settings::instance()->scheduledRecordSaveFolder());
     if (!folder.exists() && !QDir().mkpath(folder.absolutePath())) {
         MessageBoxes::show(MessageBoxes::Kind::Warning, boxParent(),
-                           tr("Warning") + QStringLiteral(" - ") + AppInfo::name,
+                           MessageBoxes::title(tr("Warning")),
                            tr("Cannot access folder -- %1!\nScheduled recording will be cancelled.")
                                .arg(folder.absolutePath()));
         return false;

@@ -139,8 +139,7 @@ bool RecordTableManager::chooseNewOver(const Telecast* telecast, const QList<Tel
     QStringList old;
     for (const Telecast* entry : overlaps)
         old.append(describe(entry));
-    const QString title =
-        tr("Question") + QStringLiteral(" - ") + QString::fromLatin1(AppInfo::name);
+    const QString title = MessageBoxes::title(tr("Question"));
     const QString text =
         QStringLiteral("Scheduled telecasts overlap. You need to choose only one:");
     const QStringList choices{describe(telecast), old.join(QStringLiteral("<br/>"))};

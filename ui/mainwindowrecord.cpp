@@ -2,7 +2,6 @@
 // and the guard that asks before a channel change abandons a recording.
 #include "mainwindow.h"
 
-#include "appinfo.h"
 #include "mediaplayer.h"
 #include "messageboxes.h"
 #include "recordcontroller.h"
@@ -24,8 +23,8 @@ void MainWindow::setupRecording()
         // Out of the schedule first: the box waits for the user, the
         // telecasts after this one do not.
         m_recordController->recordingFailed();
-        MessageBoxes::show(MessageBoxes::Kind::Warning, this,
-                           tr("Warning") + QStringLiteral(" - ") + AppInfo::name, reason);
+        MessageBoxes::show(MessageBoxes::Kind::Warning, this, MessageBoxes::title(tr("Warning")),
+                           reason);
     });
 }
 
@@ -36,7 +35,7 @@ bool MainWindow::allowChannelChange(Channel* from, Channel* to)
     if (!m_ui.mediaPlayer->isRecording())
         return true;
     const bool cancel = MessageBoxes::ask(
-        this, tr("Question") + QStringLiteral(" - ") + AppInfo::name,
+        this, MessageBoxes::title(tr("Question")),
         tr("Player is still recording. Do you really wish to cancel this record?"));
     if (!cancel)
         return false;
