@@ -32,7 +32,7 @@ bool MainWindow::allowChannelChange(Channel* from, Channel* to)
 {
     Q_UNUSED(from)
     Q_UNUSED(to)
-    if (!m_ui.mediaPlayer->isRecording())
+    if (!playerRecording())
         return true;
     const bool cancel = MessageBoxes::ask(
         this, MessageBoxes::title(tr("Question")),
@@ -41,7 +41,7 @@ bool MainWindow::allowChannelChange(Channel* from, Channel* to)
         return false;
     if (Telecast* telecast = m_recordController->currentTelecast())
         telecast->setRecordScheduled(false);
-    m_ui.mediaPlayer->stopRecord();
+    stopRecording();
     return true;
 }
 
