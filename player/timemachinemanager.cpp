@@ -48,6 +48,12 @@ void TimeMachineManager::onTimerCurrentTime()
     announce(false);
 }
 
+bool TimeMachineManager::allows(Command command) const
+{
+    Q_UNUSED(command)
+    return true;
+}
+
 // ---- navigation --------------------------------------------------------------
 
 Channel* TimeMachineManager::refreshedShiftableChannel()

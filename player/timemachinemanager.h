@@ -22,7 +22,21 @@ public:
     // A channel re-selected within this time keeps its offset.
     static constexpr qint64 kKeepOffsetSeconds = 1800;
 
+    // The navigation commands, as the buttons and keys name them.
+    enum class Command {
+        StepBack,
+        StepForward,
+        PreviousProgramme,
+        NextProgramme,
+        StartOfProgramme,
+        Live
+    };
+
     explicit TimeMachineManager(QObject* parent = nullptr);
+
+    // Whether the command would change the moment watched, as of the last
+    // refresh: what the buttons and keys offer.
+    bool allows(Command command) const;
 
     Channel* channel() const { return m_channel; }
     qint64 lastShiftedTime() const { return m_lastShiftedTime; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fullscreenoverlays.h"
 #include "globalhotkeys.h"
 
 #include <QObject>
@@ -21,6 +22,7 @@ public:
     ~Presentation() override;
 
     bool isOnlyPlayer() const { return m_onlyPlayer; }
+    FullscreenOverlays& overlays() { return m_overlays; }
     bool isAlwaysOnTop() const;
 
     // Full screen shows only the player, on top of other windows; over
@@ -48,6 +50,7 @@ private:
 
     QWidget& m_window;
     Settings& m_settings;
+    FullscreenOverlays m_overlays{m_window};
     QTimer m_cursorTimer;
     GlobalHotkeys m_hotkeys{this};
     std::array<int, 4> m_hotkeyIds{};  // 0: not registered

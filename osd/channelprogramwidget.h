@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <ctime>
+
+class TimeMachineManager;
+namespace Ui {
+class ChannelProgramWidget;
+}
+
+// The channel being watched, on screen: its icon and name, the clock (with
+// the timeshift offset when there is one) and the programmes before, at and
+// after the watched moment.
+class ChannelProgramWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ChannelProgramWidget(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+    ~ChannelProgramWidget() override;
+
+    void setTimeMachineManager(TimeMachineManager* manager);
+
+public slots:
+    void updateInformation(bool aSetNewChannel, time_t aRealTime, time_t aTimeShiftTime,
+                           int aTimeShiftMarker);
+
+private:
+    Ui::ChannelProgramWidget* m_ui;
+    QPointer<TimeMachineManager> m_manager;
+};
