@@ -3,6 +3,7 @@
 // build of the channel list, the resident memory after it, a title search
 // over all channels and one timeshift refresh tick.
 
+#include "benchfigures.h"
 #include "benchoperator.h"
 #include "benchprocess.h"
 #include "channel.h"
@@ -11,19 +12,20 @@
 #include "residentmemory.h"
 #include "telecast.h"
 #include "timemachinemanager.h"
+#include "timeshiftchannel.h"
 #include "ttvservermanager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSignalSpy>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 
+using BenchFigures::median;
+using BenchFigures::verdict;
+
 namespace {
 
-const int kLoginTimeoutMs = 120000;
 const int kSearchRuns = 21;
 const int kTicks = 20000;
 
@@ -35,13 +37,6 @@ double residentMiB(const char* figure)
     return kib < 0 ? -1 : kib / 1024.0;
 }
 
-template <typename T>
-T median(QList<T> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 double milliseconds(const std::function<void()>& work)
 {
     QElapsedTimer timer;
@@ -50,26 +45,12 @@ double milliseconds(const std::function<void()>& work)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-const char* verdict(double value, double goal)
-{
-    return value < goal ? "met" : "MISSED";
-}
-
 // A word from the middle of the guide, in lower case, to search for.
 QString searchWord(const ChannelManager& channels)
 {
     const Channel* channel = channels.channelAt(channels.channelCount() / 2);
     const Telecast* telecast = channel->telecasts().at(channel->telecasts().size() / 2);
     return telecast->title().split(' ').first().toLower();
-}
-
-Channel* channelWithTimeshift(const ChannelManager& channels)
-{
-    for (int i = 0; i < channels.channelCount(); ++i) {
-        if (channels.channelAt(i)->hasTimeOffsets())
-            return channels.channelAt(i);
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -94,13 +75,8 @@ int main(int argc, char* argv[])
     ChannelManager channels;
     QObject::connect(&channels, &ChannelManager::loadFinished,
                      [&load, &loadNs] { loadNs = load.nsecsElapsed(); });
-    channels.setServerManager(&server);
-    QSignalSpy loaded(&channels, &ChannelManager::loadFinished);
-    server.authorize();
-    if (!loaded.wait(kLoginTimeoutMs)) {
-        std::fprintf(stderr, "the channel list did not load\n");
+    if (!operatorServer.loadChannels(channels))
         return 1;
-    }
     const double loadMs = double(loadNs) / 1e6;
     const double peakMiB = residentMiB("VmHWM");
     const double currentMiB = residentMiB("VmRSS");
@@ -119,7 +95,7 @@ int main(int argc, char* argv[])
     for (int i = 0; i < kSearchRuns; ++i)
         searches.append(milliseconds([&] { hits = channels.findTelecasts({}, word).size(); }));
 
-    Channel* shifted = channelWithTimeshift(channels);
+    Channel* shifted = firstTimeshiftChannel(channels);
     if (!shifted) {
         std::fprintf(stderr, "no channel with timeshift in %s\n", qPrintable(scenario));
         return 1;
