@@ -50,8 +50,14 @@ void TimeMachineManager::onTimerCurrentTime()
 
 bool TimeMachineManager::allows(Command command) const
 {
-    Q_UNUSED(command)
-    return true;
+    if (!m_channel)
+        return false;
+    if (command == Command::Live)
+        return !m_channel->isLive();
+    if (!m_channel->hasTimeOffsets())
+        return false;
+    const std::optional<int> index = indexAfter(command);
+    return index && *index != m_channel->offsetIndex();
 }
 
 // ---- navigation --------------------------------------------------------------
@@ -66,20 +72,12 @@ Channel* TimeMachineManager::refreshedShiftableChannel()
 
 void TimeMachineManager::setCurrentChannelTimeShiftPrev()
 {
-    Channel* channel = refreshedShiftableChannel();
-    if (!channel)
-        return;
-    channel->selectOffset(std::min(channel->offsetIndex() + 1, channel->offsetCount() - 1));
-    announceSelection();
+    run(Command::StepBack);
 }
 
 void TimeMachineManager::setCurrentChannelTimeShiftNext()
 {
-    Channel* channel = refreshedShiftableChannel();
-    if (!channel)
-        return;
-    channel->selectOffset(std::max(channel->offsetIndex() - 1, -1));
-    announceSelection();
+    run(Command::StepForward);
 }
 
 void TimeMachineManager::setCurrentChannelOffTimeShift()
@@ -92,33 +90,59 @@ void TimeMachineManager::setCurrentChannelOffTimeShift()
 
 void TimeMachineManager::setCurrentChannelTimeShiftStartProgram()
 {
-    Channel* channel = refreshedShiftableChannel();
-    if (!channel)
-        return;
-    const Telecast* current = channel->currentTelecast();
-    if (current && current->markers().last != 0)
-        channel->selectOffset(channel->indexOfOffset(current->markers().last));
-    announceSelection();
+    run(Command::StartOfProgramme);
 }
 
 void TimeMachineManager::setCurrentChannelTimeShiftPrevProgram()
 {
-    if (!refreshedShiftableChannel())
-        return;
-    if (const std::optional<int> target = previousProgrammeTarget()) {
-        moveTo(*target);
-        announceSelection();
-    }
+    run(Command::PreviousProgramme);
 }
 
 void TimeMachineManager::setCurrentChannelTimeShiftNextProgram()
 {
+    run(Command::NextProgramme);
+}
+
+// The steps and the start of programme count as carried out even when the
+// index stays; a programme command without a target does not.
+void TimeMachineManager::run(Command command)
+{
     if (!refreshedShiftableChannel())
         return;
-    if (const std::optional<int> target = nextProgrammeTarget()) {
-        moveTo(*target);
+    if (const std::optional<int> index = indexAfter(command)) {
+        m_channel->selectOffset(*index);
         announceSelection();
     }
+}
+
+std::optional<int> TimeMachineManager::indexAfter(Command command) const
+{
+    const int index = m_channel->offsetIndex();
+    switch (command) {
+        case Command::StepBack:
+            return std::min(index + 1, m_channel->offsetCount() - 1);
+        case Command::StepForward:
+            return std::max(index - 1, -1);
+        case Command::StartOfProgramme:
+            return startOfProgrammeIndex();
+        case Command::PreviousProgramme:
+            return indexOfTarget(previousProgrammeTarget());
+        case Command::NextProgramme:
+            return indexOfTarget(nextProgrammeTarget());
+        case Command::Live:
+            return -1;
+    }
+    return std::nullopt;
+}
+
+// The offset reaching furthest back into the watched telecast; the index
+// stays when none falls into it.
+int TimeMachineManager::startOfProgrammeIndex() const
+{
+    const Telecast* current = m_channel->currentTelecast();
+    if (current && current->markers().last != 0)
+        return m_channel->indexOfOffset(current->markers().last);
+    return m_channel->offsetIndex();
 }
 
 // Back to the start of the running programme, else to the start of the one
@@ -168,12 +192,11 @@ std::optional<int> TimeMachineManager::nextProgrammeTarget() const
     return std::nullopt;
 }
 
-void TimeMachineManager::moveTo(int minutes)
+std::optional<int> TimeMachineManager::indexOfTarget(std::optional<int> minutes) const
 {
-    if (minutes == 0)
-        m_channel->resetToLive();
-    else
-        m_channel->selectOffset(m_channel->indexOfOffset(minutes));
+    if (!minutes)
+        return std::nullopt;
+    return *minutes == 0 ? -1 : m_channel->indexOfOffset(*minutes);
 }
 
 // ---- reporting ---------------------------------------------------------------

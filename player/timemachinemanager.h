@@ -35,7 +35,8 @@ public:
     explicit TimeMachineManager(QObject* parent = nullptr);
 
     // Whether the command would change the moment watched, as of the last
-    // refresh: what the buttons and keys offer.
+    // refresh: what the buttons and keys offer. Back to live only needs a
+    // channel; the others a channel with time offsets.
     bool allows(Command command) const;
 
     Channel* channel() const { return m_channel; }
@@ -60,9 +61,16 @@ public slots:
 private:
     // The current channel, refreshed, when it can be shifted; else null.
     Channel* refreshedShiftableChannel();
+    // Carries out a command but back to live on the refreshed channel.
+    void run(Command command);
+    // The offset index the command selects, as of the last refresh; none
+    // when a programme command finds no target.
+    std::optional<int> indexAfter(Command command) const;
+    int startOfProgrammeIndex() const;
+    // Targets are minutes, 0 for live.
     std::optional<int> previousProgrammeTarget() const;
     std::optional<int> nextProgrammeTarget() const;
-    void moveTo(int minutes);  // 0: live
+    std::optional<int> indexOfTarget(std::optional<int> minutes) const;
     void announce(bool newChannel);
     void announceSelection();
 

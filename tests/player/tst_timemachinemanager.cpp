@@ -1,56 +1,29 @@
 #include "../support/tablerows.h"
-#include "channel.h"
 #include "channelmanager.h"
-#include "fixedclock.h"
-#include "guideanswers.h"
-#include "telecast.h"
-#include "timemachinemanager.h"
+#include "timeshiftchannel.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-using namespace GuideAnswers;
+using namespace TimeshiftFixture;
 
 namespace {
 
-const qint64 kBase = 1699999200;  // a whole hour: telecast 4 starts here
-const qint64 kMinute = 60;
 const QList<int> kTable{-15, -30, -55, -70, -90, -120};
 
-// A channel with hourly telecasts 1 to 5 around kBase and a timeshift table
-// of the given minutes (ids 2, 3, ...), and the manager watching it.
-class Timeshift
-{
-public:
-    explicit Timeshift(const QList<int>& minutes, qint64 now = kBase + 20 * kMinute) : clock(now)
-    {
-        proto::ChannelListResponse list;
-        proto::Channel* entry = addChannel(list, 1, "One");
-        entry->add_offset(1);
-        for (int k = 0; k < minutes.size(); ++k) {
-            entry->add_offset(k + 2);
-            addTimeOffset(list, k + 2, minutes[k]);
-        }
-        for (int id = 1; id <= 5; ++id)
-            addTelecast(entry, id, kBase + (id - 4) * 3600, kBase + (id - 3) * 3600, "T");
-        channel.load(&list, 0, true);
-        manager.setNewChannel(&channel);
-    }
+using Slot = void (TimeMachineManager::*)();
+using Command = TimeMachineManager::Command;
 
-    FixedClock clock;
-    Channel channel;
-    TimeMachineManager manager;
-};
-
-using Command = void (TimeMachineManager::*)();
-
-const QMap<QString, Command> kCommands{
-    {"step back", &TimeMachineManager::setCurrentChannelTimeShiftPrev},
-    {"step forward", &TimeMachineManager::setCurrentChannelTimeShiftNext},
-    {"next programme", &TimeMachineManager::setCurrentChannelTimeShiftNextProgram},
-    {"previous programme", &TimeMachineManager::setCurrentChannelTimeShiftPrevProgram},
-    {"back to live", &TimeMachineManager::setCurrentChannelOffTimeShift},
-    {"start of programme", &TimeMachineManager::setCurrentChannelTimeShiftStartProgram},
+const QMap<QString, std::pair<Slot, Command>> kCommands{
+    {"step back", {&TimeMachineManager::setCurrentChannelTimeShiftPrev, Command::StepBack}},
+    {"step forward", {&TimeMachineManager::setCurrentChannelTimeShiftNext, Command::StepForward}},
+    {"next programme",
+     {&TimeMachineManager::setCurrentChannelTimeShiftNextProgram, Command::NextProgramme}},
+    {"previous programme",
+     {&TimeMachineManager::setCurrentChannelTimeShiftPrevProgram, Command::PreviousProgramme}},
+    {"back to live", {&TimeMachineManager::setCurrentChannelOffTimeShift, Command::Live}},
+    {"start of programme",
+     {&TimeMachineManager::setCurrentChannelTimeShiftStartProgram, Command::StartOfProgramme}},
 };
 
 // The signals of the manager, in order.
@@ -104,13 +77,16 @@ void TestTimeMachineManager::commands()
     QList<int> table;
     for (const QString& offset : minutes.split(' '))
         table << offset.toInt();
-    Timeshift ts(table, kBase + now.toInt() * kMinute);
+    TimeshiftChannel ts(table, kBase + now.toInt() * kMinute);
     ts.channel.selectOffset(from.toInt());
     QCOMPARE(ts.channel.offsetIndex(), from.toInt());
     Announcements said(&ts.manager);
     QVERIFY(kCommands.contains(command));
-    (ts.manager.*kCommands[command])();
+    const auto [slot, kind] = kCommands[command];
     const bool moves = to != "-2";
+    // What the buttons and keys offer: a command that moves the index.
+    QCOMPARE(ts.manager.allows(kind), moves && to != from);
+    (ts.manager.*slot)();
     QCOMPARE(ts.channel.offsetIndex(), moves ? to.toInt() : from.toInt());
     QCOMPARE(said.log, moves
                            ? Announcements::moved(ts.clock.now(), ts.channel.currentOffsetMinutes())
@@ -122,8 +98,10 @@ void TestTimeMachineManager::noChannelNoCommand()
     FixedClock clock(kBase);
     TimeMachineManager manager;
     Announcements said(&manager);
-    for (const Command command : kCommands)
-        (manager.*command)();
+    for (const auto& [slot, kind] : kCommands) {
+        QVERIFY(!manager.allows(kind));
+        (manager.*slot)();
+    }
     QVERIFY(said.log.isEmpty());
     // The timer then reports the present moment.
     manager.onTimerCurrentTime();
@@ -133,7 +111,7 @@ void TestTimeMachineManager::noChannelNoCommand()
 void TestTimeMachineManager::reselectionKeepsTheOffsetFor30Minutes()
 {
     for (const auto& [away, index] : {std::pair{1800, 2}, {1801, -1}}) {
-        Timeshift ts(kTable);
+        TimeshiftChannel ts(kTable);
         ts.channel.selectOffset(2);
         ts.manager.setNewChannel(nullptr);
         ts.clock.advance(away);
@@ -148,7 +126,7 @@ void TestTimeMachineManager::reselectionKeepsTheOffsetFor30Minutes()
 
 void TestTimeMachineManager::timerAndBackToLiveRefreshTheChannel()
 {
-    Timeshift ts(kTable);
+    TimeshiftChannel ts(kTable);
     ts.manager.setCurrentChannelTimeShiftPrev();
     ts.manager.setCurrentChannelTimeShiftPrev();
     ts.clock.advance(7);
@@ -165,7 +143,7 @@ void TestTimeMachineManager::timerAndBackToLiveRefreshTheChannel()
 
 void TestTimeMachineManager::followsTheChannelManager()
 {
-    Timeshift ts(kTable);
+    TimeshiftChannel ts(kTable);
     ts.manager.setNewChannel(nullptr);
     ChannelManager first;
     ChannelManager second;
