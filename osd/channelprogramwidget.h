@@ -27,6 +27,9 @@ public slots:
                            int aTimeShiftMarker);
 
 private:
+    // The watched time, after the timeshift marker when there is one.
+    static QString timeLine(time_t time, int marker);
+
     Ui::ChannelProgramWidget* m_ui;
     QPointer<TimeMachineManager> m_manager;
 };

@@ -10,6 +10,7 @@ class MediaPlayer;
 class QLabel;
 class QSlider;
 class QToolButton;
+class Telecast;
 class TimeMachineManager;
 namespace Ui {
 class FullPlaybackProgressWidget;
@@ -46,7 +47,18 @@ public slots:
     // The clock and, for a film, its position; once a second.
     void refresh();
 
+private slots:
+    // A click on the bar of a film: seconds from its start.
+    void seekMovie(int second);
+
 private:
+    // The previous/next bars and the step and live buttons.
+    void hideStepControls();
+    void showTelecast(const Telecast& telecast);
+    void showMoviePosition();
+    // The title with the position and length, once the length is known.
+    QString movieTitle() const;
+
     Ui::FullPlaybackProgressWidget* m_ui;
     QPointer<TimeMachineManager> m_manager;
     QPointer<MediaPlayer> m_player;

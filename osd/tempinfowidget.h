@@ -34,6 +34,11 @@ public slots:
     void onMainTimer();
 
 private:
+    // How far into the telecast the watched time is, with its title.
+    void showProgress(const Telecast& telecast, qint64 watchedTime);
+    // A full bar without a title.
+    void showNoProgress();
+
     Ui::TempInfoWidget* m_ui;
     QPointer<TimeMachineManager> m_manager;
     QTimer m_timer;
