@@ -33,6 +33,18 @@ void View::scrollToCurrentChannel()
         scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
+int View::topRow() const
+{
+    return indexAt(QPoint(0, 0)).row();
+}
+
+void View::setTopRow(int row)
+{
+    const QModelIndex index = m_model->index(row, 0);
+    if (index.isValid())
+        scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
 void View::changeChannel(const QModelIndex& index)
 {
     Channel* channel = m_model->channel(index);

@@ -22,6 +22,10 @@ public:
 
     // Centres the current channel.
     void scrollToCurrentChannel();
+    // The row at the top of the view, to keep two lists in step; -1 when
+    // the list is empty.
+    int topRow() const;
+    void setTopRow(int row);
 
 public slots:
     // Through the channel manager's guard, which may refuse.

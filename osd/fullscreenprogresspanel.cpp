@@ -4,20 +4,57 @@
 
 #include <QHBoxLayout>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* imageButton(QWidget* parent, const char* name, const char* image,
+                         const QString& toolTip)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(QIcon(QLatin1String(image)));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(toolTip);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+}  // namespace
 
 FullscreenProgressPanel::FullscreenProgressPanel(QWidget* parent)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint),
       m_progress(new FullPlaybackProgressWidget(this)),
-      m_onlyPlayer(new QToolButton(this))
+      m_onlyPlayer(
+          imageButton(this, "buttonOnlyPlayer", ":/images/only-player.png", tr("Show Only Player")))
 {
     setObjectName(QStringLiteral("FullscreenProgressWidget"));
+    setWindowTitle(tr("Playback"));
     m_progress->setObjectName(QStringLiteral("fullProgressWidget"));
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral("background-color: rgb(0, 0, 0); color: rgb(255, 255, 255);"));
+    m_onlyPlayer->setCheckable(true);
+    QToolButton* defullscreen = imageButton(this, "buttonDefullscreen", ":/images/defullscreen.png",
+                                            tr("Leave fullscreen"));
+    QToolButton* quit = imageButton(this, "buttonQuit", ":/images/close.png", tr("Quit"));
+    connect(defullscreen, &QToolButton::clicked, this,
+            &FullscreenProgressPanel::defullscreenClicked);
+    connect(quit, &QToolButton::clicked, this, &FullscreenProgressPanel::quitClicked);
+    connect(m_onlyPlayer, &QToolButton::toggled, this, &FullscreenProgressPanel::onlyPlayerToggled);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(defullscreen);
+    buttons->addWidget(m_onlyPlayer);
+    buttons->addWidget(quit);
+    buttons->addStretch();
     auto* row = new QHBoxLayout(this);
     row->addWidget(m_progress, 1);
-    row->addWidget(m_onlyPlayer);
+    row->addLayout(buttons);
 }
 
 void FullscreenProgressPanel::placeIn(const QRect& area)
 {
-    Q_UNUSED(area)
+    const int height = qMin(sizeHint().height(), area.height());
+    setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }

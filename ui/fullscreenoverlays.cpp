@@ -1,74 +1,147 @@
 #include "fullscreenoverlays.h"
 
+#include "channellistview.h"
 #include "channelprogramwidget.h"
+#include "fullplaybackprogresswidget.h"
 #include "fullscreenchannellist.h"
 #include "fullscreenprogresspanel.h"
 #include "tempinfowidget.h"
 
+#include <QCoreApplication>
 #include <QWidget>
+
+namespace {
+
+constexpr Qt::WindowFlags overlayWindow = Qt::ToolTip | Qt::FramelessWindowHint;
+constexpr int margin = 20;
+
+void setShown(QWidget* widget, bool shown)
+{
+    if (shown && widget->isHidden()) {
+        widget->show();
+        widget->raise();
+    } else if (!shown && widget->isVisible()) {
+        widget->hide();
+    }
+}
+
+QRect shownRect(const QWidget* widget)
+{
+    return widget->isVisible() ? widget->geometry() : QRect();
+}
+
+}  // namespace
 
 FullscreenOverlays::EdgeRule FullscreenOverlays::atPointer(const QPoint& pointer,
                                                            const QRect& videoArea, Content content,
                                                            bool portalShown, const QRect& shownList,
                                                            const QRect& shownBottom)
 {
-    Q_UNUSED(pointer)
-    Q_UNUSED(videoArea)
-    Q_UNUSED(content)
-    Q_UNUSED(portalShown)
-    Q_UNUSED(shownList)
-    Q_UNUSED(shownBottom)
-    return {};
+    const bool nearRight = videoArea.right() - pointer.x() < edgePixels;
+    const bool nearBottom = videoArea.bottom() - pointer.y() < edgePixels;
+    EdgeRule rule;
+    rule.channelList = content == Content::Television && (nearRight || shownList.contains(pointer));
+    rule.bottom = !portalShown && (nearBottom || shownBottom.contains(pointer));
+    return rule;
 }
 
 FullscreenOverlays::FullscreenOverlays(QWidget& window)
-    : m_window(window),
-      m_channelList(new FullscreenChannelList(&window)),
+    : m_channelList(new FullscreenChannelList(&window)),
       m_panel(new FullscreenProgressPanel(&window)),
-      m_channelProgramme(new ChannelProgramWidget(&window, Qt::ToolTip | Qt::FramelessWindowHint)),
-      m_banner(new TempInfoWidget(&window, Qt::ToolTip | Qt::FramelessWindowHint))
+      m_channelProgramme(new ChannelProgramWidget(&window, overlayWindow)),
+      m_banner(new TempInfoWidget(&window, overlayWindow))
 {
+    // The window system lists them by these names.
+    m_channelProgramme->setWindowTitle(
+        QCoreApplication::translate("FullscreenOverlays", "Programme"));
+    m_banner->setWindowTitle(QCoreApplication::translate("FullscreenOverlays", "Now watching"));
+    for (QWidget* overlay :
+         {static_cast<QWidget*>(m_channelList), static_cast<QWidget*>(m_panel),
+          static_cast<QWidget*>(m_channelProgramme), static_cast<QWidget*>(m_banner)})
+        overlay->hide();
 }
 
 void FullscreenOverlays::setTimeMachineManager(TimeMachineManager* manager)
 {
-    Q_UNUSED(manager)
+    m_channelProgramme->setTimeMachineManager(manager);
+    m_banner->setTimeMachineManager(manager);
+    m_panel->progress()->setTimeMachineManager(manager);
 }
 
 void FullscreenOverlays::setChannelManager(ChannelManager* manager)
 {
-    Q_UNUSED(manager)
+    m_channelList->view()->setChannelManager(manager);
 }
 
 void FullscreenOverlays::setMediaPlayer(MediaPlayer* player)
 {
-    Q_UNUSED(player)
+    m_panel->progress()->setMediaPlayer(player);
 }
 
 void FullscreenOverlays::follow(QWidget* videoArea)
 {
     m_videoArea = videoArea;
+    const QRect area = this->videoArea();
+    if (area.isEmpty())
+        return;
+    m_channelList->placeIn(area);
+    m_panel->placeIn(area);
+    placeChannelProgramme(area);
+    if (m_banner->isVisible())
+        placeBanner(area);
+}
+
+QRect FullscreenOverlays::videoArea() const
+{
+    if (!m_videoArea)
+        return {};
+    return {m_videoArea->mapToGlobal(QPoint(0, 0)), m_videoArea->size()};
+}
+
+void FullscreenOverlays::placeChannelProgramme(const QRect& area)
+{
+    const QSize size = m_channelProgramme->sizeHint().boundedTo(area.size() - QSize(2 * margin, 0));
+    m_channelProgramme->setGeometry(area.left() + margin,
+                                    area.bottom() + 1 - margin - size.height(), size.width(),
+                                    size.height());
+}
+
+void FullscreenOverlays::placeBanner(const QRect& area)
+{
+    m_banner->adjustSize();
+    m_banner->placeAt(area.center().x() - m_banner->width() / 2, area.top() + margin);
 }
 
 void FullscreenOverlays::pointerMoved(const QPoint& globalPosition, Content content,
                                       bool portalShown)
 {
-    Q_UNUSED(globalPosition)
-    Q_UNUSED(content)
-    Q_UNUSED(portalShown)
+    QWidget* bottom = content == Content::Television ? static_cast<QWidget*>(m_channelProgramme)
+                                                     : static_cast<QWidget*>(m_panel);
+    const EdgeRule rule = atPointer(globalPosition, videoArea(), content, portalShown,
+                                    shownRect(m_channelList), shownRect(bottom));
+    setShown(m_channelList, rule.channelList);
+    setShown(bottom, rule.bottom);
 }
 
 bool FullscreenOverlays::holdsCursor() const
 {
-    return false;
+    return m_channelList->isVisible() || m_panel->isVisible();
 }
 
-void FullscreenOverlays::hideAll() {}
+void FullscreenOverlays::hideAll()
+{
+    for (QWidget* overlay : {static_cast<QWidget*>(m_channelList), static_cast<QWidget*>(m_panel),
+                             static_cast<QWidget*>(m_channelProgramme)})
+        setShown(overlay, false);
+}
 
-void FullscreenOverlays::showChannelProgramme() {}
+void FullscreenOverlays::showChannelProgramme()
+{
+    setShown(m_channelProgramme, true);
+}
 
 void FullscreenOverlays::showBanner(const Telecast* telecast, time_t time)
 {
-    Q_UNUSED(telecast)
-    Q_UNUSED(time)
+    m_banner->showInfo(telecast, time, bannerMs);
+    placeBanner(videoArea());
 }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QPointer>
 #include <QRect>
-#include <QTimer>
 
 #include <ctime>
 
@@ -15,24 +13,25 @@ class MediaPlayer;
 class Telecast;
 class TempInfoWidget;
 class TimeMachineManager;
+class QWidget;
 
 // The windows over the video in fullscreen and only-player presentation:
 // the channel list at the right edge, the panel at the bottom, the channel's
 // programme and the short banner after a timeshift step. They are made once,
-// follow the video area, and the mouse at an edge shows them.
-class FullscreenOverlays : public QObject
+// follow the video area, and the mouse at an edge shows them. Each is a
+// window of its own: a child widget would be covered by the video surface.
+class FullscreenOverlays
 {
-    Q_OBJECT
 public:
     static constexpr int edgePixels = 8;
-    static constexpr int programmeShownMs = 3000;
     static constexpr int bannerMs = 2000;
 
     // What plays decides what the bottom edge shows: the channel's programme
     // for television, the panel for films.
     enum class Content { Television, Film };
 
-    // What the pointer at a place asks to be shown.
+    // What the pointer at a place asks to be shown. An overlay stays while
+    // the pointer is over it.
     struct EdgeRule
     {
         bool channelList = false;
@@ -58,19 +57,21 @@ public:
     void pointerMoved(const QPoint& globalPosition, Content content, bool portalShown);
     // The list or the panel is in use: the cursor stays.
     bool holdsCursor() const;
+    // The list, the panel and the channel's programme.
     void hideAll();
 
-    // A channel started in fullscreen: its programme shows for a while.
     void showChannelProgramme();
-    // The watched moment moved: the banner centred over the video.
+    // The banner, centred over the video, for a while.
     void showBanner(const Telecast* telecast, time_t time);
 
 private:
-    QWidget& m_window;
+    QRect videoArea() const;
+    void placeChannelProgramme(const QRect& area);
+    void placeBanner(const QRect& area);
+
     QPointer<QWidget> m_videoArea;
     FullscreenChannelList* m_channelList;
     FullscreenProgressPanel* m_panel;
     ChannelProgramWidget* m_channelProgramme;
     TempInfoWidget* m_banner;
-    QTimer m_programmeTimer;
 };

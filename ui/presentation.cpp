@@ -1,8 +1,12 @@
 #include "presentation.h"
 
+#include "fullscreenprogresspanel.h"
 #include "settings.h"
+#include "tempinfowidget.h"
 
 #include <QApplication>
+#include <QSignalBlocker>
+#include <QToolButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -58,6 +62,8 @@ void Presentation::toggleFullscreen(bool overVideo)
 {
     if (!m_window.isFullScreen()) {
         setOnlyPlayer(true);
+        // Fullscreen always shows only the player.
+        m_overlays.panel()->onlyPlayerToggle()->hide();
         m_window.setWindowState(m_window.windowState() | Qt::WindowFullScreen);
         m_window.raise();
         if (overVideo)
@@ -66,6 +72,7 @@ void Presentation::toggleFullscreen(bool overVideo)
         m_cursorTimer.stop();
         m_window.setWindowState(m_window.windowState() & ~Qt::WindowFullScreen);
         setOnlyPlayer(false);
+        m_overlays.banner()->hide();
     }
 }
 
@@ -74,6 +81,13 @@ void Presentation::setOnlyPlayer(bool onlyPlayer)
     if (onlyPlayer == m_onlyPlayer)
         return;
     m_onlyPlayer = onlyPlayer;
+    m_overlays.hideAll();
+    QToolButton* toggle = m_overlays.panel()->onlyPlayerToggle();
+    toggle->show();
+    {
+        const QSignalBlocker blocker(toggle);
+        toggle->setChecked(onlyPlayer);
+    }
     emit onlyPlayerChanged(onlyPlayer);
     setAlwaysOnTop(onlyPlayer, false);
 }
@@ -101,7 +115,7 @@ void Presentation::hideCursorLater()
 
 void Presentation::hideCursor()
 {
-    if (QApplication::activePopupWidget())
+    if (QApplication::activePopupWidget() || m_overlays.holdsCursor())
         return;
     if (QApplication::overrideCursor())
         QApplication::changeOverrideCursor(Qt::BlankCursor);

@@ -12,8 +12,8 @@ class QWidget;
 class Settings;
 
 // How the player's window presents itself: full screen, only the player, on
-// top of other windows, the mouse cursor over full-screen video; and the
-// global hotkeys, registered while use-hot-keys is on.
+// top of other windows, the overlays and the mouse cursor over full-screen
+// video; and the global hotkeys, registered while use-hot-keys is on.
 class Presentation : public QObject
 {
     Q_OBJECT
@@ -23,6 +23,7 @@ public:
 
     bool isOnlyPlayer() const { return m_onlyPlayer; }
     FullscreenOverlays& overlays() { return m_overlays; }
+    const FullscreenOverlays& overlays() const { return m_overlays; }
     bool isAlwaysOnTop() const;
 
     // Full screen shows only the player, on top of other windows; over
@@ -34,7 +35,7 @@ public:
 
     // Hides the cursor after a few seconds without a move.
     void hideCursorLater();
-    // Hides it now, unless a menu is open.
+    // Hides it now, unless a menu, the fullscreen list or the panel is open.
     void hideCursor();
 
 signals:
