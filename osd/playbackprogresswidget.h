@@ -5,8 +5,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <ctime>
+#include <optional>
 
+class Channel;
 class MediaPlayer;
 class QLabel;
 class QToolButton;
@@ -45,6 +48,8 @@ signals:
     void nextSeriesRequested();
 
 public slots:
+    // Shown at once for a new channel or a new offset, else at the next
+    // refresh.
     void updateInformation(bool aSetNewChannel, time_t aRealTime, time_t aTimeShiftTime,
                            int aTimeShiftMarker);
     // Seconds from the film's start.
@@ -53,10 +58,33 @@ public slots:
     void refresh();
 
 private:
+    // The timeshift manager's last word.
+    struct Report
+    {
+        qint64 realTime = 0;
+        qint64 shiftedTime = 0;
+        int minutes = 0;
+    };
+    static constexpr int navigationCount = 6;
+
+    void addNavigationButtons();
+    QToolButton* addButton(const char* name, const QString& icon, const QString& toolTip);
+    void showTelevision();
+    void showTelecast(const Channel& channel, const Report& report);
+    void showMovie();
+    void showEmpty(const QString& title);
+    void showNavigation(const Channel* channel);
+
     QPointer<TimeMachineManager> m_manager;
     QPointer<MediaPlayer> m_player;
+    std::array<QToolButton*, navigationCount> m_navigation{};
+    QLabel* m_startLabel;
     TimeShiftProgressBarWidget* m_bar;
+    QLabel* m_endLabel;
+    QToolButton* m_previousSeries;
+    QToolButton* m_nextSeries;
     QTimer m_refreshTimer;
+    std::optional<Report> m_report;
     bool m_movieMode = false;
     QString m_movieTitle;
 };

@@ -46,6 +46,14 @@ void restoreOverrideCursor()
         QApplication::restoreOverrideCursor();
 }
 
+// A key moves the watched moment only as far as the buttons offer.
+void stepIfAllowed(TimeMachineManager& manager, TimeMachineManager::Command command,
+                   void (TimeMachineManager::*step)())
+{
+    if (manager.allows(command))
+        (manager.*step)();
+}
+
 }  // namespace
 
 // ---- set-up ----------------------------------------------------------------
@@ -127,20 +135,25 @@ bool MainWindow::canTimeShiftCurrentChannel() const
     return channel && channel->isAvailable() && channel->hasTimeOffsets();
 }
 
-// The timeshift manager itself refuses a step the channel cannot make.
 void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
 {
+    using Command = TimeMachineManager::Command;
     switch (action) {
         case KeyRules::Action::TimeShiftBack:
-            return m_timeMachine->setCurrentChannelTimeShiftPrev();
+            return stepIfAllowed(*m_timeMachine, Command::StepBack,
+                                 &TimeMachineManager::setCurrentChannelTimeShiftPrev);
         case KeyRules::Action::TimeShiftBackProgram:
-            return m_timeMachine->setCurrentChannelTimeShiftPrevProgram();
+            return stepIfAllowed(*m_timeMachine, Command::PreviousProgramme,
+                                 &TimeMachineManager::setCurrentChannelTimeShiftPrevProgram);
         case KeyRules::Action::TimeShiftForward:
-            return m_timeMachine->setCurrentChannelTimeShiftNext();
+            return stepIfAllowed(*m_timeMachine, Command::StepForward,
+                                 &TimeMachineManager::setCurrentChannelTimeShiftNext);
         case KeyRules::Action::TimeShiftForwardProgram:
-            return m_timeMachine->setCurrentChannelTimeShiftNextProgram();
+            return stepIfAllowed(*m_timeMachine, Command::NextProgramme,
+                                 &TimeMachineManager::setCurrentChannelTimeShiftNextProgram);
         case KeyRules::Action::TimeShiftProgramStart:
-            return m_timeMachine->setCurrentChannelTimeShiftStartProgram();
+            return stepIfAllowed(*m_timeMachine, Command::StartOfProgramme,
+                                 &TimeMachineManager::setCurrentChannelTimeShiftStartProgram);
         case KeyRules::Action::TimeShiftOff:
             return m_timeMachine->setCurrentChannelOffTimeShift();
         case KeyRules::Action::Digit:
