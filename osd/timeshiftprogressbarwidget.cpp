@@ -3,60 +3,162 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TimeShiftProgressBarWidget::TimeShiftProgressBarWidget(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+QString imageName(const QString& name)
+{
+    return QStringLiteral(":/images/%1.png").arg(name);
+}
+
+QBrush textureBrush(const QString& name)
+{
+    return QBrush(QPixmap(imageName(name)));
+}
+
+}  // namespace
+
+TimeShiftProgressBarWidget::TimeShiftProgressBarWidget(QWidget* parent)
+    : QWidget(parent),
+      m_backgroundBrush(textureBrush("prb-brush-3")),
+      m_playedBrush(textureBrush("prb-brush-1")),
+      m_secondBrush(textureBrush("prb-brush-2")),
+      m_marker(imageName("time_shift_marker"))
+{
+    for (CapVariant variant : {PlayedCap, SecondCap, BackgroundCap}) {
+        m_leftCaps[variant] = QPixmap(capImage(Left, variant));
+        m_rightCaps[variant] = QPixmap(capImage(Right, variant));
+    }
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+template <typename T>
+void TimeShiftProgressBarWidget::change(T& field, const T& value)
+{
+    if (field == value)
+        return;
+    field = value;
+    update();
+}
 
 void TimeShiftProgressBarWidget::setRange(int minimum, int maximum)
 {
-    m_minimum = minimum;
-    m_maximum = maximum;
-    update();
+    change(m_range, {minimum, maximum});
 }
 
 void TimeShiftProgressBarWidget::setPlayedSection(int min, int max)
 {
-    m_played = {min, max};
-    update();
+    change(m_played, {min, max});
 }
 
 void TimeShiftProgressBarWidget::setSecondSection(int min, int max)
 {
-    m_second = {min, max};
-    update();
+    change(m_second, {min, max});
 }
 
 void TimeShiftProgressBarWidget::setLeftCapVisible(bool visible)
 {
-    m_leftCap = visible;
-    update();
+    change(m_leftCap, visible);
 }
 
 void TimeShiftProgressBarWidget::setRightCapVisible(bool visible)
 {
-    m_rightCap = visible;
-    update();
+    change(m_rightCap, visible);
 }
 
 void TimeShiftProgressBarWidget::setMarkers(const QList<int>& values)
 {
-    m_markers = values;
-    update();
+    change(m_markers, values);
 }
 
 void TimeShiftProgressBarWidget::setTitle(const QString& title)
 {
-    m_title = title;
-    update();
+    change(m_title, title);
+}
+
+int TimeShiftProgressBarWidget::drawnWidth(const QPixmap& image) const
+{
+    return image.isNull() ? 0 : qRound(qreal(image.width()) * height() / image.height());
+}
+
+int TimeShiftProgressBarWidget::xmin() const
+{
+    return m_leftCap ? drawnWidth(m_leftCaps[BackgroundCap]) : 0;
+}
+
+int TimeShiftProgressBarWidget::xmax() const
+{
+    const int right = width() - (m_rightCap ? drawnWidth(m_rightCaps[BackgroundCap]) : 0);
+    return qMax(xmin(), right);
 }
 
 int TimeShiftProgressBarWidget::valueToPixel(int value) const
 {
-    Q_UNUSED(value)
-    return 0;
+    if (isRangeEmpty() || value < m_range.min || value > m_range.max)
+        return 0;
+    // 64 bits: the values may be epoch seconds.
+    return int((qint64(value) - m_range.min) * (xmax() - xmin()) /
+               (qint64(m_range.max) - m_range.min));
+}
+
+// The nearest value whose pixel is under x.
+int TimeShiftProgressBarWidget::pixelToValue(int x) const
+{
+    const int span = xmax() - xmin();
+    if (span <= 0)
+        return m_range.min;
+    const qint64 pixel = qBound(0, x - xmin(), span);
+    const qint64 values = qint64(m_range.max) - m_range.min;
+    return int(m_range.min + (pixel * values + span / 2) / span);
+}
+
+QRect TimeShiftProgressBarWidget::sectionRect(const Section& section) const
+{
+    if (section.isEmpty() || isRangeEmpty())
+        return {};
+    const auto clamped = [this](int value) { return qBound(m_range.min, value, m_range.max); };
+    const int left = xmin() + valueToPixel(clamped(qMin(section.min, section.max)));
+    const int right = xmin() + valueToPixel(clamped(qMax(section.min, section.max)));
+    return right > left ? QRect(left, 0, right - left, height()) : QRect();
+}
+
+bool TimeShiftProgressBarWidget::reaches(const Section& section, Side side) const
+{
+    const QRect rect = sectionRect(section);
+    if (rect.isNull())
+        return false;
+    return side == Left ? rect.left() <= xmin() : rect.x() + rect.width() >= xmax();
+}
+
+TimeShiftProgressBarWidget::CapVariant TimeShiftProgressBarWidget::capVariant(Side side) const
+{
+    if (reaches(m_played, side))
+        return PlayedCap;
+    return reaches(m_second, side) ? SecondCap : BackgroundCap;
+}
+
+QString TimeShiftProgressBarWidget::capImage(Side side, CapVariant variant)
+{
+    return imageName(QStringLiteral("prb_%1_%2")
+                         .arg(side == Left ? QStringLiteral("left") : QStringLiteral("right"))
+                         .arg(variant + 1));
 }
 
 TimeShiftProgressBarWidget::Geometry TimeShiftProgressBarWidget::geometry() const
 {
-    return {};
+    Geometry geometry;
+    geometry.xmin = xmin();
+    geometry.xmax = xmax();
+    if (m_leftCap)
+        geometry.leftCap = capImage(Left, capVariant(Left));
+    if (m_rightCap)
+        geometry.rightCap = capImage(Right, capVariant(Right));
+    geometry.played = sectionRect(m_played);
+    geometry.second = sectionRect(m_second);
+    for (int value : m_markers) {
+        if (!isRangeEmpty() && value >= m_range.min && value <= m_range.max)
+            geometry.markerPixels << geometry.xmin + valueToPixel(value);
+    }
+    return geometry;
 }
 
 QSize TimeShiftProgressBarWidget::sizeHint() const
@@ -64,12 +166,75 @@ QSize TimeShiftProgressBarWidget::sizeHint() const
     return {200, 16};
 }
 
+void TimeShiftProgressBarWidget::resizeEvent(QResizeEvent* event)
+{
+    // The textures are one bar high: stretch them to the widget's height.
+    for (QBrush* brush : {&m_backgroundBrush, &m_playedBrush, &m_secondBrush}) {
+        const int textureHeight = brush->texture().height();
+        if (textureHeight > 0)
+            brush->setTransform(QTransform::fromScale(1, qreal(height()) / textureHeight));
+    }
+    QWidget::resizeEvent(event);
+}
+
 void TimeShiftProgressBarWidget::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
+    const Geometry geometry = this->geometry();
+    logRepaint(geometry.xmin, geometry.xmax);
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect bar(geometry.xmin, 0, geometry.xmax - geometry.xmin, height());
+    painter.fillRect(bar, m_backgroundBrush);
+    painter.fillRect(geometry.second, m_secondBrush);
+    painter.fillRect(geometry.played, m_playedBrush);
+    if (m_leftCap)
+        painter.drawPixmap(QRect(0, 0, geometry.xmin, height()), m_leftCaps[capVariant(Left)]);
+    if (m_rightCap) {
+        painter.drawPixmap(QRect(geometry.xmax, 0, width() - geometry.xmax, height()),
+                           m_rightCaps[capVariant(Right)]);
+    }
+
+    QSize markerSize = m_marker.size();
+    if (markerSize.height() > height())
+        markerSize.scale(markerSize.width(), height(), Qt::KeepAspectRatio);
+    QRect marker(QPoint(), markerSize);
+    for (int x : geometry.markerPixels) {
+        marker.moveCenter(QPoint(x, height() / 2));
+        painter.drawPixmap(marker, m_marker);
+    }
+
+    if (!m_title.isEmpty())
+        drawTitle(painter, bar);
+}
+
+void TimeShiftProgressBarWidget::drawTitle(QPainter& painter, const QRect& bar) const
+{
+    const QString text = fontMetrics().elidedText(m_title, Qt::ElideRight, bar.width() - 4);
+    painter.setPen(Qt::black);
+    painter.drawText(bar.translated(1, 1), Qt::AlignCenter, text);
+    painter.setPen(Qt::white);
+    painter.drawText(bar, Qt::AlignCenter, text);
+}
+
+void TimeShiftProgressBarWidget::logRepaint(int left, int right) const
+{
+    qDebug(
+        "[TimeShiftProgressBarWidget::paintEvent] xmin %d xmax %d progres_min %d progres_max %d "
+        "played_min %d played_max %d",
+        left, right, m_range.min, m_range.max, m_played.min, m_played.max);
+    qDebug(
+        "[TimeShiftProgressBarWidget::paintEvent]valueToPixel(sectionPlayed.min) %d "
+        "valueToPixel(sectionPlayed.max) %d",
+        valueToPixel(m_played.min), valueToPixel(m_played.max));
 }
 
 void TimeShiftProgressBarWidget::mousePressEvent(QMouseEvent* event)
 {
-    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || isRangeEmpty()) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    emit valueChangedByUser(pixelToValue(event->position().toPoint().x()));
 }
