@@ -14,18 +14,18 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Zap time, start-up time and resident memory of the player on the demo scenario; the "
-        "programme guide page on the large one.");
+        "programme guide page and the on-screen display's refresh on the large one.");
     parser.addHelpOption();
     const QCommandLineOption rounds("rounds", "Rounds of the timed benchmarks (10).", "n", "10");
     parser.addOption(rounds);
     parser.addPositionalArgument("benchmark",
-                                 "zap, startup, memory or guide; all when none is named.");
+                                 "zap, startup, memory, guide or osd; all when none is named.");
     parser.process(application);
 
     const int count = parser.value(rounds).toInt();
     QStringList chosen = parser.positionalArguments();
     if (chosen.isEmpty())
-        chosen = {"zap", "startup", "memory", "guide"};
+        chosen = {"zap", "startup", "memory", "guide", "osd"};
     QTextStream out(stdout);
     bool ok = true;
     for (const QString& name : chosen) {
@@ -37,6 +37,8 @@ int main(int argc, char* argv[])
             ok &= UiBenchmarks::memory(out);
         else if (name == "guide")
             ok &= UiBenchmarks::guide(out, count);
+        else if (name == "osd")
+            ok &= UiBenchmarks::osd(out);
         else
             parser.showHelp(2);
         out.flush();

@@ -20,5 +20,8 @@ bool memory(QTextStream& out);
 // The programme guide page on the large scenario: one channel's week, and a
 // title search over all channels.
 bool guide(QTextStream& out, int rounds);
+// The once-a-second refresh of the progress widgets and overlays, painted,
+// following a timeshifted channel of the large scenario.
+bool osd(QTextStream& out);
 
 }  // namespace UiBenchmarks
