@@ -143,7 +143,7 @@ QString TimeShiftProgressBarWidget::capImage(Side side, CapVariant variant)
                          .arg(variant + 1));
 }
 
-TimeShiftProgressBarWidget::Geometry TimeShiftProgressBarWidget::geometry() const
+TimeShiftProgressBarWidget::Geometry TimeShiftProgressBarWidget::barGeometry() const
 {
     Geometry geometry;
     geometry.xmin = xmin();
@@ -180,7 +180,7 @@ void TimeShiftProgressBarWidget::resizeEvent(QResizeEvent* event)
 void TimeShiftProgressBarWidget::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
-    const Geometry geometry = this->geometry();
+    const Geometry geometry = barGeometry();
     logRepaint(geometry.xmin, geometry.xmax);
 
     QPainter painter(this);

@@ -65,8 +65,7 @@ public:
     // The offset from xmin: (value - minimum) * (xmax - xmin) / (maximum -
     // minimum), rounded down; 0 for a value outside the range or an empty range.
     int valueToPixel(int value) const;
-    // Hides QWidget::geometry(); reach the widget's rectangle through QWidget.
-    Geometry geometry() const;
+    Geometry barGeometry() const;
 
     QSize sizeHint() const override;
 

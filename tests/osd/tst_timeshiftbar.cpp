@@ -74,7 +74,7 @@ private slots:
 
         QFETCH(QString, value);
         QTEST(QString::number(bar.valueToPixel(value.toInt())), "pixel");
-        const TimeShiftProgressBarWidget::Geometry geometry = bar.geometry();
+        const TimeShiftProgressBarWidget::Geometry geometry = bar.barGeometry();
         QTEST(QString("%1 %2").arg(geometry.xmin).arg(geometry.xmax), "bar");
         QTEST(variant(geometry.leftCap), "left");
         QTEST(variant(geometry.rightCap), "right");
