@@ -44,6 +44,10 @@ bool canTimeShift(const KeyContext& context)
 {
     return context.canTimeShift;
 }
+bool inFullscreen(const KeyContext& context)
+{
+    return context.fullscreen;
+}
 
 struct KeyRule
 {
@@ -109,6 +113,8 @@ const std::vector<KeyRule>& rules()
         {{Qt::Key_Minus, Qt::Key_VolumeDown}, always, A::VolumeDown},
         {{{Qt::Key_R, Ctrl}, Qt::Key_F5}, inIptv, A::Record},
         {{{Qt::Key_R, Alt}, Qt::Key_F6}, inIptv, A::ScheduledRecords},
+        // As in every player, Escape leaves fullscreen.
+        {{Qt::Key_Escape}, inFullscreen, A::LeaveFullscreen},
     };
     return table;
 }

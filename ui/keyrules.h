@@ -19,6 +19,7 @@ struct KeyContext
     bool browserShown = false;
     // The channel playing in IPTV is open to the subscriber and has offsets.
     bool canTimeShift = false;
+    bool fullscreen = false;
 };
 
 // The main window's key table. Time shift and digit rows let the key go on
@@ -46,6 +47,7 @@ enum class Action {
     Stop,
     Record,
     ToggleFullscreen,
+    LeaveFullscreen,
     ToggleDeinterlace,
     Close,
     ToggleChannelList,

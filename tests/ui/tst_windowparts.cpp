@@ -29,7 +29,7 @@ KeyChord chordOf(const QString& text)
 }
 
 // Words of a context: its mode (iptv, portal, other) and what holds:
-// "playing", "guide", "browser", "timeshift".
+// "playing", "guide", "browser", "timeshift", "fullscreen".
 KeyContext contextOf(const QString& text)
 {
     const QStringList words = text.split(' ');
@@ -41,6 +41,7 @@ KeyContext contextOf(const QString& text)
     context.guideShown = words.contains("guide");
     context.browserShown = words.contains("browser");
     context.canTimeShift = words.contains("timeshift");
+    context.fullscreen = words.contains("fullscreen");
     return context;
 }
 
