@@ -5,8 +5,12 @@
 #include "channel.h"
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
+#include "channelprogramwidget.h"
 #include "closepictureoverlay.h"
 #include "customwebview.h"
+#include "fullplaybackprogresswidget.h"
+#include "fullscreenchannellist.h"
+#include "fullscreenprogresspanel.h"
 #include "fullstbsettings.h"
 #include "margincropcontroller.h"
 #include "messageboxes.h"
@@ -14,6 +18,7 @@
 #include "settings.h"
 #include "showplayermessage.h"
 #include "statisticswindow.h"
+#include "tempinfowidget.h"
 #include "timemachinemanager.h"
 #include "traycontroller.h"
 #include "ttvservermanager.h"
@@ -103,6 +108,7 @@ MainWindow::MainWindow(QWidget* parent)
     setupRecordView();
     connectMediaPlayer();
     connectPresentation();
+    setupOverlays();
     start();
 }
 
@@ -124,8 +130,10 @@ void MainWindow::start()
                                                    : tr("Show channel list (F2, c)"));
     setMinimumSize(layout()->minimumSize());
     setupGeometry();
-    m_ui.lwChannelList->setShowNumbers(settings()->showChannelNumbers());
+    showChannelNumbers(settings()->showChannelNumbers());
     m_ui.volumeSlider->setMaximum(MediaPlayer::maxVolume);
+    m_presentation.overlays().panel()->progress()->volumeSlider()->setMaximum(
+        MediaPlayer::maxVolume);
     setupStartMode();
     m_globalSecondTimer->start();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
@@ -271,6 +279,7 @@ void MainWindow::setChannelManager(ChannelManager* manager)
     }
     m_channelManager = manager;
     m_ui.lwChannelList->setChannelManager(manager);
+    m_presentation.overlays().setChannelManager(manager);
     m_timeMachine->setChannelManager(manager);
     if (!manager) {
         m_reconnectButton->setEnabled(false);
@@ -382,6 +391,8 @@ void MainWindow::setMode(MainWindow::Mode value, bool force)
         emit HidesCloseChannelPic();
     if (value == MediaPortalMode)
         m_timeMachine->setNewChannel(nullptr);
+    if (value == RecordViewMode)
+        m_ui.progressWidget->reset();
     if (value == m_mode && !force) {
         applySplitterSizes();
         emit Resize();
@@ -395,6 +406,7 @@ void MainWindow::setMode(MainWindow::Mode value, bool force)
         return;
     }
     m_mode = value;
+    m_presentation.overlays().hideAll();
     {
         const QSignalBlocker blocker(settings());
         settings()->setLastMode(value);
@@ -426,6 +438,7 @@ void MainWindow::setupCurrentMode()
                                        !m_presentation.isOnlyPlayer());
         m_ui.logoSwitcher->setCurrentIndex(LogoPage);
         m_ui.subtitles->hide();
+        showTelevisionProgress();
     } else {
         if (m_channelManager)
             m_channelManager->cancelLoad();
@@ -436,6 +449,8 @@ void MainWindow::setupCurrentMode()
             enterRecordView();
         } else {
             m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
+            showMovieProgress(m_defaultMovieTitle);
+            m_ui.progressWidget->hide();
             m_ui.subtitles->show();
             settings()->setPortalWasShown(true);
         }
@@ -534,8 +549,9 @@ void MainWindow::setCurrentChannel(Channel* channel)
         m_channelManager->PlayCurrentChannel();
         m_ui.statusBar->hide();
         if (isFullScreen() && m_channelProgrammeOverlayEnabled)
-            m_fullscreenProgrammeTimer->start();
+            showChannelProgrammeForAWhile();
         m_trackMenus.preferLanguageOnce();
+        keepChannelListsInStep();
         m_ui.buttonPrevChannel->setEnabled(true);
         m_ui.buttonNextChannel->setEnabled(true);
         emit HidesCloseChannelPic();
@@ -569,8 +585,12 @@ void MainWindow::openChannelNewUrl(QString url)
     applyPictureSettings();
     m_channelManager->PlayCurrentChannel();
     m_ui.statusBar->hide();
-    if (isFullScreen())
-        m_fullscreenProgrammeTimer->start();
+    if (isFullScreen()) {
+        showChannelProgrammeForAWhile();
+        const Channel* channel = m_timeMachine->channel();
+        m_presentation.overlays().showBanner(channel ? channel->currentTelecast() : nullptr,
+                                             time_t(m_timeMachine->lastShiftedTime()));
+    }
     // No answer of the server marks a channel closed for timeshift, so the
     // timeshift picture has nothing to show.
     emit HidesCloseChannelPic();
@@ -610,6 +630,7 @@ void MainWindow::onTimerChannelBlackBackground()
         qDebug("[MainWindow] video page shown");
         emit switchedToVideo();
     }
+    m_ui.progressWidget->show();
     setupVideoDependentButtons();
 }
 
@@ -622,10 +643,12 @@ void MainWindow::switchToLogo()
                 m_ui.logoSwitcher->setCurrentIndex(LogoPage);
             break;
         case MediaPortalMode:
-            m_ui.logoSwitcher->setCurrentIndex(PortalPage);
-            break;
         case RecordViewMode:
-            m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
+            m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage
+                                                                         : RecordingsPage);
+            hideProgress();
+            // A series would go on with its next episode; until then the
+            // page comes back in the window.
             if (isFullScreen())
                 toggleFullscreen();
             break;
@@ -683,6 +706,14 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_closePicture->follow(m_ui.logoSwitcher);
     placeChannelNumberOverlay();
+    m_presentation.overlays().follow(m_ui.logoSwitcher);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    m_presentation.overlays().follow(m_ui.logoSwitcher);
+    emit Resize();
 }
 
 // ---- settings --------------------------------------------------------------
@@ -722,6 +753,9 @@ void MainWindow::onGlobSecMainTimer()
 {
     if (m_ui.mediaPlayer->playback().isPlaying())
         m_ui.mediaPlayer->setDeinterlace(DeinterlaceMode(settings()->deinterlaceMode()));
+    FullPlaybackProgressWidget* panelProgress = m_presentation.overlays().panel()->progress();
+    if (panelProgress->isVisible())
+        panelProgress->refresh();
 }
 
 void MainWindow::onUserInfoLoaded()
@@ -790,6 +824,7 @@ void MainWindow::onTimerChannelFullScreenProgram()
 {
     m_fullscreenProgrammeTimer->stop();
     m_fullscreenProgrammeShown = true;
+    m_presentation.overlays().channelProgramme()->hide();
 }
 
 void MainWindow::displayAboutBox()

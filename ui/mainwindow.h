@@ -28,6 +28,7 @@ enum class Action;
 }
 class CustomWebView;
 class FtpLinkListAction;
+class FullPlaybackProgressWidget;
 class GuidePage;
 class RecordController;
 class MarginCropController;
@@ -213,6 +214,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 #ifdef Q_OS_WIN
@@ -242,6 +244,13 @@ private:
     void stopIfPlaying();
     // presentation
     void connectPresentation();
+    void setupOverlays();
+    void showTelevisionProgress();
+    void showMovieProgress(const QString& title);
+    void hideProgress();
+    void showChannelProgrammeForAWhile();
+    void keepChannelListsInStep();
+    void showChannelNumbers(bool show);
     bool anotherWindowHasForeground() const;
     // programme guide
     void setupGuide();
@@ -270,6 +279,8 @@ private:
     void selectNextAudioTrack();
     void changeVolumeBy(int step);
     bool isPortalWidget(const QObject* object) const;
+    bool isVolumeIndicator(const QObject* object) const;
+    FullPlaybackProgressWidget* panelProgress() const;
     bool filterGuideEvent(QEvent* event);
     void scrollGuideToCurrentTelecast();
     bool onWatchedMousePress(const QObject* watched, const QMouseEvent* event);

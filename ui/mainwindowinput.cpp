@@ -5,6 +5,8 @@
 #include "channelmanager.h"
 #include "channelnumberoverlay.h"
 #include "closepictureoverlay.h"
+#include "fullplaybackprogresswidget.h"
+#include "fullscreenprogresspanel.h"
 #include "keyrouter.h"
 #include "keyrules.h"
 #include "mainwindow.h"
@@ -76,7 +78,8 @@ void MainWindow::setupInput()
           static_cast<QWidget*>(m_ui.labelStandBy), m_ui.mediaPortalBrowser,
           static_cast<QWidget*>(m_ui.tvProgramWidget), m_ui.tvProgramWidget->viewport(),
           static_cast<QWidget*>(m_ui.volumeIndicator), static_cast<QWidget*>(m_closePicture),
-          static_cast<QWidget*>(m_channelNumberOverlay)})
+          static_cast<QWidget*>(m_channelNumberOverlay), static_cast<QWidget*>(panelProgress()),
+          static_cast<QWidget*>(panelProgress()->volumeIndicator())})
         watchInput(widget);
 
     new KeyRouter(this, [this](const QKeyEvent* event) { return handleKey(event); });
@@ -124,6 +127,7 @@ KeyContext MainWindow::keyContext() const
     context.guideShown = isGuideShown();
     context.browserShown = m_mode == RecordViewMode && currentPage() == RecordingsPage;
     context.canTimeShift = canTimeShiftCurrentChannel();
+    context.fullscreen = isFullScreen();
     return context;
 }
 
@@ -179,6 +183,7 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
         case KeyRules::Action::Record:
             return m_recordAction->execute();
         case KeyRules::Action::ToggleFullscreen:
+        case KeyRules::Action::LeaveFullscreen:
             return toggleFullscreen();
         case KeyRules::Action::ToggleDeinterlace:
             return toggleDeinterlace();
@@ -320,6 +325,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool MainWindow::isVolumeIndicator(const QObject* object) const
+{
+    return object == m_ui.volumeIndicator || object == panelProgress()->volumeIndicator();
+}
+
+FullPlaybackProgressWidget* MainWindow::panelProgress() const
+{
+    return m_presentation.overlays().panel()->progress();
+}
+
 // Whatever shows the portal page, the web view or a widget inside it.
 bool MainWindow::isPortalWidget(const QObject* object) const
 {
@@ -358,7 +373,7 @@ bool MainWindow::onWatchedMousePress(const QObject* watched, const QMouseEvent* 
 {
     if (isPortalWidget(watched))
         return false;
-    if (watched == m_ui.volumeIndicator) {
+    if (isVolumeIndicator(watched)) {
         m_ui.mediaPlayer->toggleMute();
         return true;
     }
@@ -372,6 +387,12 @@ bool MainWindow::onWatchedMousePress(const QObject* watched, const QMouseEvent* 
 void MainWindow::onWatchedMouseMove(const QMouseEvent* event)
 {
     restoreOverrideCursor();
+    if (isFullScreen() || m_presentation.isOnlyPlayer()) {
+        const auto content = m_mode == IptvMode ? FullscreenOverlays::Content::Television
+                                                : FullscreenOverlays::Content::Film;
+        m_presentation.overlays().pointerMoved(event->globalPosition().toPoint(), content,
+                                               currentPage() == PortalPage);
+    }
     if (m_dragging)
         move(pos() + event->globalPosition().toPoint() - mapToGlobal(m_dragPosition));
     if (isFullScreen() && currentPage() != PortalPage)
@@ -408,8 +429,7 @@ void MainWindow::onWatchedWheel(const QWheelEvent* event)
 
 bool MainWindow::onWatchedDoubleClick(const QObject* watched, const QMouseEvent* event)
 {
-    if (isPortalWidget(watched) || watched == m_ui.volumeIndicator ||
-        event->button() != Qt::LeftButton)
+    if (isPortalWidget(watched) || isVolumeIndicator(watched) || event->button() != Qt::LeftButton)
         return false;
     toggleFullscreen();
     return true;

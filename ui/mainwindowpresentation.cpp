@@ -5,15 +5,23 @@
 #include "mainwindow.h"
 
 #include "channel.h"
+#include "channellistview.h"
 #include "channelmanager.h"
 #include "closepictureoverlay.h"
+#include "fullplaybackprogresswidget.h"
+#include "fullscreenchannellist.h"
+#include "fullscreenprogresspanel.h"
+#include "playeractions.h"
 #include "settings.h"
 #include "toolbarstate.h"
 #include "traycontroller.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 
 #include <utility>
 
@@ -77,6 +85,80 @@ void MainWindow::connectPresentation()
         const QSignalBlocker blocker(m_ui.buttonAlwaysOnTop);
         m_ui.buttonAlwaysOnTop->setChecked(onTop);
     });
+}
+
+// ---- progress and overlays --------------------------------------------------
+
+void MainWindow::setupOverlays()
+{
+    FullscreenOverlays& overlays = m_presentation.overlays();
+    overlays.setTimeMachineManager(m_timeMachine);
+    overlays.setMediaPlayer(m_ui.mediaPlayer);
+    m_ui.progressWidget->setTimeMachineManager(m_timeMachine);
+    m_ui.progressWidget->setMediaPlayer(m_ui.mediaPlayer);
+    m_ui.progressWidget->hide();
+
+    FullscreenProgressPanel* panel = overlays.panel();
+    connect(panel, &FullscreenProgressPanel::defullscreenClicked, this,
+            &MainWindow::toggleFullscreen);
+    connect(panel, &FullscreenProgressPanel::quitClicked, this, &QWidget::close);
+    connect(panel, &FullscreenProgressPanel::onlyPlayerToggled, this,
+            &MainWindow::setOnlyPlayerMode);
+    connect(panel, &FullscreenProgressPanel::onlyPlayerToggled, this,
+            qOverload<bool>(&MainWindow::setAlwaysOnTop));
+
+    FullPlaybackProgressWidget* progress = panel->progress();
+    connect(progress->volumeSlider(), &QSlider::valueChanged, m_ui.mediaPlayer,
+            &MediaPlayer::setVolume);
+    connect(progress->recordButton(), &QToolButton::clicked, m_recordAction,
+            &PlayerAction::execute);
+    connect(progress->pauseButton(), &QToolButton::clicked, this, &MainWindow::playOrPause);
+    progress->audioButton()->setMenu(m_trackMenus.audioMenu());
+    progress->subtitlesButton()->setMenu(m_trackMenus.subtitleMenu());
+    for (QToolButton* menuButton : {progress->audioButton(), progress->subtitlesButton()})
+        menuButton->setPopupMode(QToolButton::InstantPopup);
+}
+
+void MainWindow::showTelevisionProgress()
+{
+    m_ui.progressWidget->reset();
+    m_presentation.overlays().panel()->progress()->reset();
+}
+
+void MainWindow::showMovieProgress(const QString& title)
+{
+    m_ui.progressWidget->setMovieMode(title);
+    m_presentation.overlays().panel()->progress()->setMovieMode(title);
+}
+
+void MainWindow::hideProgress()
+{
+    m_ui.progressWidget->hide();
+    m_presentation.overlays().panel()->hide();
+}
+
+void MainWindow::showChannelProgrammeForAWhile()
+{
+    m_presentation.overlays().showChannelProgramme();
+    m_fullscreenProgrammeTimer->start();
+}
+
+// The list in use leads: the docked one, or in only-player presentation the
+// fullscreen one.
+void MainWindow::keepChannelListsInStep()
+{
+    ChannelList::View* docked = m_ui.lwChannelList;
+    ChannelList::View* fullscreen = m_presentation.overlays().channelList()->view();
+    if (m_presentation.isOnlyPlayer())
+        docked->setTopRow(fullscreen->topRow());
+    else
+        fullscreen->setTopRow(docked->topRow());
+}
+
+void MainWindow::showChannelNumbers(bool show)
+{
+    m_ui.lwChannelList->setShowNumbers(show);
+    m_presentation.overlays().channelList()->view()->setShowNumbers(show);
 }
 
 // ---- channel list ----------------------------------------------------------
@@ -327,10 +409,13 @@ void MainWindow::clearSubtitles()
 void MainWindow::updateVolume()
 {
     const int volume = m_ui.mediaPlayer->volume();
-    m_ui.volumeIndicator->setPixmap(QPixmap(ToolbarState::volumePicture(volume)));
-    {
-        const QSignalBlocker blocker(m_ui.volumeSlider);
-        m_ui.volumeSlider->setValue(volume);
+    const FullPlaybackProgressWidget* panel = m_presentation.overlays().panel()->progress();
+    const QPixmap picture(ToolbarState::volumePicture(volume));
+    for (QLabel* indicator : {m_ui.volumeIndicator, panel->volumeIndicator()})
+        indicator->setPixmap(picture);
+    for (QSlider* slider : {m_ui.volumeSlider, panel->volumeSlider()}) {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(volume);
     }
     if (m_mode == IptvMode && !settings()->useGlobalVolume() && m_currentChannel)
         m_currentChannel->setVolume(volume * 100 / MediaPlayer::maxVolume);

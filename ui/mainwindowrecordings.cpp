@@ -7,6 +7,7 @@
 #include "settings.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 void MainWindow::setupRecordView()
 {
@@ -56,6 +57,7 @@ void MainWindow::playLocalMovie(const QString& fileName)
         m_ui.mediaPlayer->stop();
     applyPictureSettings();
     m_ui.mediaPlayer->openFile(fileName, true, -1);
+    showMovieProgress(QFileInfo(fileName).completeBaseName());
     m_trackMenus.preferLanguageOnce();
     showPage(StandByPage);
 }
