@@ -261,7 +261,9 @@ QByteArray PlayerSession::grabScreen(const QRect& area)
 QList<QPoint> PlayerSession::findImage(const QRect& area, const QString& image)
 {
     const QByteArray screen = grabScreen(area);
-    const QImage original(ZENTRIA_UI_IMAGES "/" + image);
+    QImage original(ZENTRIA_UI_IMAGES "/" + image);
+    if (original.isNull())
+        original.load(ZENTRIA_OSD_IMAGES "/" + image);
     QList<QPoint> found;
     if (screen.size() != qsizetype(area.width()) * area.height() * 3 || original.isNull())
         return found;
@@ -420,9 +422,10 @@ void PlayerSession::reportOnFailure()
 {
     if (!QTest::currentTestFailed() || !m_profile)
         return;
-    QStringList lines = debugLog().remove('\r').split('\n').filter(
-        QRegularExpression("^(?!.*(VLCLOG|vlc_callback|: \\.\\.\\. \\())"));
-    qWarning("debug.log, without libVLC's lines:\n%s",
+    // libVLC's lines and the progress bar's, once a second, would hide the rest.
+    QStringList lines = debugLog().remove('\r').split('\n').filter(QRegularExpression(
+        "^(?!.*(VLCLOG|vlc_callback|: \\.\\.\\. \\(|TimeShiftProgressBarWidget::paintEvent))"));
+    qWarning("debug.log, without libVLC's and the progress bar's lines:\n%s",
              qPrintable(lines.mid(lines.size() - 40).join('\n')));
     QFile err(m_profile->filePath("player.err"));
     if (err.open(QIODevice::ReadOnly))

@@ -64,7 +64,7 @@ public:
     QRect windowGeometry(qulonglong window);
     // The screen's pixels in the area as RGB triplets, row after row.
     QByteArray grabScreen(const QRect& area);
-    // Where an image of the player's ui/images shows inside the area, drawn
+    // Where an image of the player's ui/images or osd/images shows inside the area, drawn
     // at its own size or scaled to a usual icon size: the centres, from the top.
     QList<QPoint> findImage(const QRect& area, const QString& image);
     // Keeps the area as a PNG file in $ZENTRIA_ARTIFACT_DIR.

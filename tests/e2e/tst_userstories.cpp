@@ -20,6 +20,8 @@ const QString kCinema = QStringLiteral("Кинодом");          // channel 3
 const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
 const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
+const QString kFullscreenList = QStringLiteral("^(Channel list|Список каналов)$");
+const QString kProgrammeOverlay = QStringLiteral("^(Programme|Программа)$");
 const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
 // A recording's name begins with the date and time it began.
 const QString kRecordingStamp = QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d ");
@@ -122,6 +124,8 @@ private slots:
     void newsAndWindowPlaceAcrossTwoStarts();
     void lostPortalStartsInTelevisionWhereTimeshiftKeysWork();
     void portalKeysStepThroughGenresAndMovies();
+    void progressButtonsUnderTheVideoShiftTime();
+    void fullscreenEdgesShowTheProgrammeAndTheChannelList();
     // Last: with a stale segment left behind, later starts would fail too.
     void killedPlayerDoesNotBlockTwentyLaterStarts();
 
@@ -551,6 +555,55 @@ void UserStories::portalKeysStepThroughGenresAndMovies()
             qPrintable(steps[done].first), 30000);
         QCOMPARE(positions.last(), steps[done].second);
     }
+}
+
+// The row under the video: the channel's programme, and buttons that step
+// back an hour and come back to live.
+void UserStories::progressButtonsUnderTheVideoShiftTime()
+{
+    startPlaying(PlayerSession::dataFile("stories.json"), kFirst, 1);
+    const QList<QPoint> stepBack = waitForImages("timeshift-step-back.png", 1);
+    QVERIFY(!stepBack.isEmpty());
+    m_session->saveScreen(m_session->windowGeometry(m_session->mainWindow()),
+                          "window-with-progress-panel.png");
+    QVERIFY(m_session->click(stepBack.first()));
+    QTRY_VERIFY_WITH_TIMEOUT(lastOpenStream().contains("channel_id: 1 offset_id: 7"), 30000);
+    const QList<QPoint> live = waitForImages("timeshift-live.png", 1);
+    QVERIFY(!live.isEmpty());
+    QVERIFY(m_session->click(live.first()));
+    QTRY_VERIFY_WITH_TIMEOUT(lastOpenStream().contains("channel_id: 1 offset_id: 1"), 30000);
+}
+
+// In fullscreen the bottom edge shows the channel's programme and the right
+// edge the channel list, where one click plays a channel; Escape comes back.
+void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
+{
+    startPlaying("demo", kFirst, 1);
+    const auto windowWidth = [this] {
+        return m_session->windowGeometry(m_session->mainWindow()).width();
+    };
+    const int windowed = windowWidth();
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);
+    const QRect screen(0, 0, 1280, 800);
+
+    QVERIFY(m_session->xdotool({"mousemove", "640", "400", "mousemove", "640", "799"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->windowsNamed(kProgrammeOverlay).isEmpty(), 10000);
+    m_session->saveScreen(screen, "fullscreen-channel-programme.png");
+
+    QVERIFY(m_session->xdotool({"mousemove", "640", "400", "mousemove", "1279", "400"}));
+    QStringList list;
+    QTRY_VERIFY_WITH_TIMEOUT(!(list = m_session->windowsNamed(kFullscreenList)).isEmpty(), 10000);
+    QVERIFY(m_session->windowsNamed(kProgrammeOverlay).isEmpty());
+    m_session->saveScreen(screen, "fullscreen-channel-list.png");
+    const QRect listArea = m_session->windowGeometry(list.first().toULongLong());
+    QVERIFY(m_session->click(listArea.topLeft() + QPoint(listArea.width() / 2, 48 + 24)));
+    QVERIFY(m_session->waitForOpenStream(2));
+
+    QVERIFY(m_session->pressKeys({"Escape"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
+    QVERIFY(m_session->windowsNamed(kFullscreenList).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(UserStories)
