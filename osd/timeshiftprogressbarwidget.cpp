@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace {
 
@@ -10,9 +11,15 @@ QString imageName(const QString& name)
     return QStringLiteral(":/images/%1.png").arg(name);
 }
 
-QBrush textureBrush(const QString& name)
+// The textures are one bar high; scaled once to the bar's height they fill
+// without a transform, which is several times faster.
+QBrush textureBrush(const QString& name, int height = 0)
 {
-    return QBrush(QPixmap(imageName(name)));
+    const QPixmap texture(imageName(name));
+    if (height <= 0 || texture.isNull())
+        return QBrush(texture);
+    return QBrush(
+        texture.scaled(texture.width(), height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace
@@ -168,11 +175,10 @@ QSize TimeShiftProgressBarWidget::sizeHint() const
 
 void TimeShiftProgressBarWidget::resizeEvent(QResizeEvent* event)
 {
-    // The textures are one bar high: stretch them to the widget's height.
-    for (QBrush* brush : {&m_backgroundBrush, &m_playedBrush, &m_secondBrush}) {
-        const int textureHeight = brush->texture().height();
-        if (textureHeight > 0)
-            brush->setTransform(QTransform::fromScale(1, qreal(height()) / textureHeight));
+    if (event->size().height() != event->oldSize().height()) {
+        m_backgroundBrush = textureBrush("prb-brush-3", height());
+        m_playedBrush = textureBrush("prb-brush-1", height());
+        m_secondBrush = textureBrush("prb-brush-2", height());
     }
     QWidget::resizeEvent(event);
 }
