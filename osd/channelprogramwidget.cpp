@@ -41,14 +41,16 @@ void ChannelProgramWidget::setTimeMachineManager(TimeMachineManager* manager)
 void ChannelProgramWidget::updateInformation(bool aSetNewChannel, time_t aRealTime,
                                              time_t aTimeShiftTime, int aTimeShiftMarker)
 {
-    Q_UNUSED(aSetNewChannel)
     Q_UNUSED(aRealTime)
     const Channel* channel = m_manager ? m_manager->channel() : nullptr;
-    if (channel) {
+    // The icon is scaled once per channel, not at every report.
+    if (channel && (aSetNewChannel || channel != m_iconChannel)) {
+        m_iconChannel = channel;
         m_ui->lblIcon->setPixmap(channel->icon().scaled(kIconSize, kIconSize, Qt::IgnoreAspectRatio,
                                                         Qt::SmoothTransformation));
-        m_ui->lblChannelName->setText(channel->name());
     }
+    if (channel)
+        m_ui->lblChannelName->setText(channel->name());
     showTelecast(m_ui->lblProg1Time, m_ui->lblProg1,
                  channel ? channel->previousTelecast() : nullptr);
     showTelecast(m_ui->lblProg2Time, m_ui->lblProg2,

@@ -5,6 +5,7 @@
 
 #include <ctime>
 
+class Channel;
 class TimeMachineManager;
 namespace Ui {
 class ChannelProgramWidget;
@@ -32,4 +33,5 @@ private:
 
     Ui::ChannelProgramWidget* m_ui;
     QPointer<TimeMachineManager> m_manager;
+    QPointer<const Channel> m_iconChannel;
 };
