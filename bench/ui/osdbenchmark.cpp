@@ -202,8 +202,11 @@ QString breakdown(const QList<Step>& steps)
     return lines;
 }
 
-void report(QTextStream& out, const Channel& channel, const QList<double>& ticks,
-            const QList<double>& pendingTicks)
+// The tick as the running player has it, the event loop painting what the
+// refresh changed, is held to the goal; every window repainted whole is the
+// bound above it.
+void report(QTextStream& out, const Channel& channel, const QList<double>& wholeTicks,
+            const QList<double>& ticks)
 {
     const double mean = BenchFigures::mean(ticks);
     out << QString("on-screen display, %1 at %2 min., %3 ticks of a second\n")
@@ -215,19 +218,19 @@ void report(QTextStream& out, const Channel& channel, const QList<double>& ticks
                .arg(kGoalMs)
                .arg(BenchFigures::verdict(mean, kGoalMs));
     out << QString(
-               "  (CPU of the process per tick, mean after %1 ticks of warm-up; median %2 ms, "
-               "95th percentile %3 ms; the progress bars %4 px wide, the overlays %5 px)\n")
+               "  (CPU of the process per tick, mean after %1 ticks of warm-up, the event loop "
+               "painting what changed; median %2 ms, 95th percentile %3 ms; the progress bars "
+               "%4 px wide, the overlays %5 px)\n")
                .arg(kWarmUpTicks)
                .arg(BenchFigures::median(ticks), 0, 'f', 3)
                .arg(BenchFigures::percentile(ticks, 95), 0, 'f', 3)
                .arg(kBarWidth)
                .arg(kOverlayWidth);
     out << QString(
-               "  as the event loop paints, only what changed: mean %1 ms, median %2 ms, 95th "
-               "percentile %3 ms\n")
-               .arg(BenchFigures::mean(pendingTicks), 0, 'f', 3)
-               .arg(BenchFigures::median(pendingTicks), 0, 'f', 3)
-               .arg(BenchFigures::percentile(pendingTicks, 95), 0, 'f', 3);
+               "  every window repainted whole: mean %1 ms, median %2 ms, 95th percentile %3 ms\n")
+               .arg(BenchFigures::mean(wholeTicks), 0, 'f', 3)
+               .arg(BenchFigures::median(wholeTicks), 0, 'f', 3)
+               .arg(BenchFigures::percentile(wholeTicks, 95), 0, 'f', 3);
 }
 
 }  // namespace
