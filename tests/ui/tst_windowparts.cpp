@@ -1,5 +1,6 @@
 #include "closesequence.h"
 #include "customwebview.h"
+#include "fullscreenoverlays.h"
 #include "keyrouter.h"
 #include "keyrules.h"
 #include "remotedigitentry.h"
@@ -89,6 +90,11 @@ private slots:
         addTableRows(QFINDTESTDATA("../data/ui/close-sequence.txt"));
     }
     void streamIsClosedOnlyOnceTheServerConfirms();
+    void pointerAtAnEdgeShowsItsOverlay_data()
+    {
+        addTableRows(QFINDTESTDATA("../data/ui/overlay-edges.txt"));
+    }
+    void pointerAtAnEdgeShowsItsOverlay();
 
 private:
     QWidget m_window;
@@ -246,6 +252,30 @@ void TestWindowParts::streamIsClosedOnlyOnceTheServerConfirms()
     QVERIFY(quit.wait());
     QVERIFY(sinceRequest.elapsed() >= CloseSequence::closeDelayMs);
     QCOMPARE(seen.join(", "), events);
+}
+
+void TestWindowParts::pointerAtAnEdgeShowsItsOverlay()
+{
+    QFETCH(QString, pointer);
+    QFETCH(QString, showing);
+    QFETCH(QString, shown);
+    const QStringList xy = pointer.split(' ');
+    const QStringList words = showing.split(' ', Qt::SkipEmptyParts);
+    const QRect video(0, 0, 1280, 800);
+    // Where the list and the bottom overlay lie while they show.
+    const QRect list = words.contains("list") ? QRect(1000, 0, 280, 800) : QRect();
+    const QRect bottom = words.contains("bottom") ? QRect(0, 680, 1280, 120) : QRect();
+    const auto content = words.contains("film") ? FullscreenOverlays::Content::Film
+                                                : FullscreenOverlays::Content::Television;
+    const FullscreenOverlays::EdgeRule rule =
+        FullscreenOverlays::atPointer(QPoint(xy.value(0).toInt(), xy.value(1).toInt()), video,
+                                      content, words.contains("portal"), list, bottom);
+    QStringList asked;
+    if (rule.channelList)
+        asked << "list";
+    if (rule.bottom)
+        asked << "bottom";
+    QCOMPARE(asked.join(' '), shown);
 }
 
 int main(int argc, char* argv[])
