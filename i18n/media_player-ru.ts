@@ -32,6 +32,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelProgramWidget</name>
+    <message>
+        <source>min.</source>
+        <translation>мин.</translation>
+    </message>
+</context>
+<context>
     <name>CustomChannelList::Model</name>
     <message>
         <source>Loading data...</source>
@@ -100,6 +107,58 @@
     <message>
         <source>Links</source>
         <translation>Ссылки</translation>
+    </message>
+</context>
+<context>
+    <name>FullPlaybackProgressWidget</name>
+    <message>
+        <source>Prev_marker (Ctrl+Left)</source>
+        <translation>Шаг назад во времени (Ctrl+Влево)</translation>
+    </message>
+    <message>
+        <source>Next_marker (Ctrl+Right)</source>
+        <translation>Шаг вперёд во времени (Ctrl+Вправо)</translation>
+    </message>
+    <message>
+        <source>timeshift_real (Ctrl+Z)</source>
+        <translation>Прямой эфир (Ctrl+Z)</translation>
+    </message>
+</context>
+<context>
+    <name>FullscreenChannelList</name>
+    <message>
+        <source>Channel list</source>
+        <translation>Список каналов</translation>
+    </message>
+</context>
+<context>
+    <name>FullscreenOverlays</name>
+    <message>
+        <source>Programme</source>
+        <translation>Программа</translation>
+    </message>
+    <message>
+        <source>Now watching</source>
+        <translation>Сейчас в эфире</translation>
+    </message>
+</context>
+<context>
+    <name>FullscreenProgressPanel</name>
+    <message>
+        <source>Show Only Player</source>
+        <translation>Только проигрыватель</translation>
+    </message>
+    <message>
+        <source>Playback</source>
+        <translation>Воспроизведение</translation>
+    </message>
+    <message>
+        <source>Leave fullscreen</source>
+        <translation>Выйти из полноэкранного режима</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
     </message>
 </context>
 <context>
@@ -264,6 +323,41 @@
     <message>
         <source>Play (Space)</source>
         <translation>Воспроизвести (Пробел)</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackProgressWidget</name>
+    <message>
+        <source>Prev_marker (Ctrl+Left)</source>
+        <translation>Шаг назад во времени (Ctrl+Влево)</translation>
+    </message>
+    <message>
+        <source>Prev_in_prog_marker (Left)</source>
+        <translation>К началу передачи или к предыдущей (Влево)</translation>
+    </message>
+    <message>
+        <source>timeshift_start (Ctrl+S)</source>
+        <translation>К началу передачи (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>Next_in_prog_marker (Right)</source>
+        <translation>К следующей передаче (Вправо)</translation>
+    </message>
+    <message>
+        <source>Next_marker (Ctrl+Right)</source>
+        <translation>Шаг вперёд во времени (Ctrl+Вправо)</translation>
+    </message>
+    <message>
+        <source>timeshift_real (Ctrl+Z)</source>
+        <translation>Прямой эфир (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>Prev series (Page Up)</source>
+        <translation>Предыдущая серия (Page Up)</translation>
+    </message>
+    <message>
+        <source>Next series (Page Down)</source>
+        <translation>Следующая серия (Page Down)</translation>
     </message>
 </context>
 <context>
