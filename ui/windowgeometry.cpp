@@ -16,7 +16,14 @@ void WindowGeometry::restore(QWidget& window, const Settings& settings)
 
 void WindowGeometry::store(const QWidget& window, Settings& settings)
 {
-    settings.setWindowSize(window.size());
     settings.setWindowMaximized(window.isMaximized());
+    // Full screen and maximised fill the screen: the size to come back to is
+    // the normal one, and the place stays the one stored.
+    if (window.isFullScreen() || window.isMaximized()) {
+        if (window.normalGeometry().isValid())
+            settings.setWindowSize(window.normalGeometry().size());
+        return;
+    }
+    settings.setWindowSize(window.size());
     settings.setWindowPosition(window.pos());
 }
