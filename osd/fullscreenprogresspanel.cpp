@@ -55,6 +55,8 @@ FullscreenProgressPanel::FullscreenProgressPanel(QWidget* parent)
 
 void FullscreenProgressPanel::placeIn(const QRect& area)
 {
+    // Until polished, the style sheet's fonts are not in the size hint.
+    ensurePolished();
     const int height = qMin(sizeHint().height(), area.height());
     setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }

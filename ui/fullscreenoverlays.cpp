@@ -100,6 +100,7 @@ QRect FullscreenOverlays::videoArea() const
 
 void FullscreenOverlays::placeChannelProgramme(const QRect& area)
 {
+    m_channelProgramme->ensurePolished();
     const QSize size = m_channelProgramme->sizeHint().boundedTo(area.size() - QSize(2 * margin, 0));
     m_channelProgramme->setGeometry(area.left() + margin,
                                     area.bottom() + 1 - margin - size.height(), size.width(),
@@ -119,6 +120,9 @@ void FullscreenOverlays::pointerMoved(const QPoint& globalPosition, Content cont
                                                      : static_cast<QWidget*>(m_panel);
     const EdgeRule rule = atPointer(globalPosition, videoArea(), content, portalShown,
                                     shownRect(m_channelList), shownRect(bottom));
+    // What shows takes its place as it is now: its contents may have grown.
+    if ((rule.channelList && m_channelList->isHidden()) || (rule.bottom && bottom->isHidden()))
+        follow(m_videoArea);
     setShown(m_channelList, rule.channelList);
     setShown(bottom, rule.bottom);
 }
