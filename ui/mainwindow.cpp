@@ -444,13 +444,14 @@ void MainWindow::setupCurrentMode()
             m_channelManager->cancelLoad();
         m_ui.lwChannelList->hide();
         m_marginCrop->reset();
+        // Until a film plays.
+        m_ui.progressWidget->hide();
         if (m_mode == RecordViewMode) {
             m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
             enterRecordView();
         } else {
             m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage : OllTvPage);
             showMovieProgress(m_defaultMovieTitle);
-            m_ui.progressWidget->hide();
             m_ui.subtitles->show();
             settings()->setPortalWasShown(true);
         }
