@@ -575,7 +575,8 @@ void UserStories::progressButtonsUnderTheVideoShiftTime()
 }
 
 // In fullscreen the bottom edge shows the channel's programme and the right
-// edge the channel list, where one click plays a channel; Escape comes back.
+// edge the channel list, where one click plays a channel; Escape comes back,
+// and quitting from fullscreen keeps the window's own size.
 void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
 {
     startPlaying("demo", kFirst, 1);
@@ -604,6 +605,14 @@ void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
     QVERIFY(m_session->pressKeys({"Escape"}));
     QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
     QVERIFY(m_session->windowsNamed(kFullscreenList).isEmpty());
+
+    // Quitting from fullscreen keeps the window's own size for the next start.
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);
+    QVERIFY(m_session->pressKeys({"q"}));
+    expectCleanExit();
+    const QString ini = QString::fromUtf8(m_session->settingsIni());
+    QVERIFY2(ini.contains(QString("size=@Size(%1 ").arg(windowed)), qPrintable(ini));
 }
 
 QTEST_GUILESS_MAIN(UserStories)
