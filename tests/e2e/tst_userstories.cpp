@@ -112,7 +112,6 @@ private slots:
     void listDoubleClickThenPageDownAndDigitsChangeChannel();
     void qQuitsThroughTheCloseSequence();
     void portalAndBackTwiceKeepsPlaying();
-    void fullscreenAndBackKeepsThePictureInTheWindow();
     void sigtermWithCloseToTrayEndsTheProcess();
     void quittingWhileRecordingKeepsTheRecording();
     void scheduledTelecastIsRecordedAndPlaysFromTheBrowser();
@@ -137,6 +136,9 @@ private:
     void openGuide(const QString& channel, int channelId);
     // Waits until the window shows the image count times; where it does.
     QList<QPoint> waitForImages(const QString& image, int count);
+    int windowWidth();
+    // Return, and the window fills the screen.
+    void enterFullscreen();
     void expectCleanExit();
     QString lastOpenStream();
 
@@ -184,6 +186,17 @@ QList<QPoint> UserStories::waitForImages(const QString& image, int count)
     if (shown.size() != count)  // what the window showed instead
         m_session->saveScreen(window, QString("not-%1-%2").arg(count).arg(image));
     return shown;
+}
+
+int UserStories::windowWidth()
+{
+    return m_session->windowGeometry(m_session->mainWindow()).width();
+}
+
+void UserStories::enterFullscreen()
+{
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);
 }
 
 void UserStories::expectCleanExit()
@@ -251,27 +264,6 @@ void UserStories::portalAndBackTwiceKeepsPlaying()
         QCOMPARE(m_session->player().state(), QProcess::Running);
     }
     QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 3, 30000);
-}
-
-// Full screen puts the window on top; the window, and the video surface libVLC
-// draws into, must survive that, or libVLC opens a window of its own.
-void UserStories::fullscreenAndBackKeepsThePictureInTheWindow()
-{
-    startPlaying("demo", kFirst, 1);
-    const auto windowWidth = [this] {
-        return m_session->windowGeometry(m_session->mainWindow()).width();
-    };
-    const int windowed = windowWidth();
-    QVERIFY(m_session->clickTitleBar());
-    QVERIFY(m_session->pressKeys({"Return"}));
-    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);  // the whole screen
-    QVERIFY(m_session->pressKeys({"Return"}));
-    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
-    QVERIFY(m_session->pressKeys({"Next"}));
-    QVERIFY(m_session->waitForOpenStream(2));
-    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
-    const QStringList ownWindows = m_session->windowsNamed("VLC");
-    QVERIFY2(ownWindows.isEmpty(), qPrintable(m_session->windowNames(ownWindows).join(", ")));
 }
 
 void UserStories::sigtermWithCloseToTrayEndsTheProcess()
@@ -576,17 +568,15 @@ void UserStories::progressButtonsUnderTheVideoShiftTime()
 
 // In fullscreen the bottom edge shows the channel's programme and the right
 // edge the channel list, where one click plays a channel; Escape comes back,
-// and quitting from fullscreen keeps the window's own size.
+// and quitting from fullscreen keeps the window's own size. Fullscreen puts
+// the window on top: the window, and the video surface libVLC draws into,
+// must survive that, or libVLC opens a window of its own.
 void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
 {
     startPlaying("demo", kFirst, 1);
-    const auto windowWidth = [this] {
-        return m_session->windowGeometry(m_session->mainWindow()).width();
-    };
     const int windowed = windowWidth();
     QVERIFY(m_session->clickTitleBar());
-    QVERIFY(m_session->pressKeys({"Return"}));
-    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);
+    enterFullscreen();
     const QRect screen(0, 0, 1280, 800);
 
     QVERIFY(m_session->xdotool({"mousemove", "640", "400", "mousemove", "640", "799"}));
@@ -605,10 +595,11 @@ void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
     QVERIFY(m_session->pressKeys({"Escape"}));
     QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
     QVERIFY(m_session->windowsNamed(kFullscreenList).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    const QStringList ownWindows = m_session->windowsNamed("VLC");
+    QVERIFY2(ownWindows.isEmpty(), qPrintable(m_session->windowNames(ownWindows).join(", ")));
 
-    // Quitting from fullscreen keeps the window's own size for the next start.
-    QVERIFY(m_session->pressKeys({"Return"}));
-    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), 1280, 30000);
+    enterFullscreen();
     QVERIFY(m_session->pressKeys({"q"}));
     expectCleanExit();
     const QString ini = QString::fromUtf8(m_session->settingsIni());
