@@ -637,6 +637,8 @@ void MainWindow::onTimerChannelBlackBackground()
 
 void MainWindow::switchToLogo()
 {
+    if (std::exchange(m_stopBeforeFilm, false))
+        return;
     m_ui.volumeSlider->setEnabled(false);
     switch (m_mode) {
         case IptvMode:

@@ -324,6 +324,8 @@ private:
     QString m_defaultMovieTitle;
     Channel* m_currentChannel = nullptr;
     bool m_pausedByTray = false;
+    // The player's stop before a recorded film opens, yet to come back.
+    bool m_stopBeforeFilm = false;
     bool m_fullscreenProgrammeShown = false;
     bool m_channelProgrammeOverlayEnabled = false;
     bool m_firstShow = true;
