@@ -33,7 +33,12 @@ FullscreenProgressPanel::FullscreenProgressPanel(QWidget* parent)
     setWindowTitle(tr("Playback"));
     m_progress->setObjectName(QStringLiteral("fullProgressWidget"));
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("background-color: rgb(0, 0, 0); color: rgb(255, 255, 255);"));
+    // The toolbar's pictures are drawn for a light ground: the buttons keep one.
+    setStyleSheet(QStringLiteral(
+        "FullscreenProgressPanel { background-color: rgb(0, 0, 0); color: rgb(255, 255, 255); }"
+        "QToolButton { background-color: rgb(215, 215, 215); border: none; border-radius: 4px;"
+        " padding: 2px; }"
+        "QToolButton:hover { background-color: rgb(245, 245, 245); }"));
     m_onlyPlayer->setCheckable(true);
     QToolButton* defullscreen = imageButton(this, "buttonDefullscreen", ":/images/defullscreen.png",
                                             tr("Leave fullscreen"));
@@ -55,8 +60,17 @@ FullscreenProgressPanel::FullscreenProgressPanel(QWidget* parent)
 
 void FullscreenProgressPanel::placeIn(const QRect& area)
 {
+    m_area = area;
     // Until polished, the style sheet's fonts are not in the size hint.
     ensurePolished();
     const int height = qMin(sizeHint().height(), area.height());
     setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
+}
+
+// Its layout may still make it taller as it shows: it grows upwards.
+void FullscreenProgressPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_area.isValid())
+        move(m_area.left(), m_area.bottom() + 1 - height());
 }

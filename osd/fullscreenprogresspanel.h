@@ -24,7 +24,11 @@ signals:
     void quitClicked();
     void onlyPlayerToggled(bool onlyPlayer);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QRect m_area;
     FullPlaybackProgressWidget* m_progress;
     QToolButton* m_onlyPlayer;
 };

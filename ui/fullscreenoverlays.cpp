@@ -8,6 +8,7 @@
 #include "tempinfowidget.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -95,7 +96,11 @@ QRect FullscreenOverlays::videoArea() const
 {
     if (!m_videoArea)
         return {};
-    return {m_videoArea->mapToGlobal(QPoint(0, 0)), m_videoArea->size()};
+    // Right after the window went fullscreen its new place may not have been
+    // reported yet: the overlays stay on the screen all the same.
+    const QRect area(m_videoArea->mapToGlobal(QPoint(0, 0)), m_videoArea->size());
+    const QScreen* screen = m_videoArea->screen();
+    return screen ? area.intersected(screen->geometry()) : area;
 }
 
 void FullscreenOverlays::placeChannelProgramme(const QRect& area)
