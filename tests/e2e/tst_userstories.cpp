@@ -21,6 +21,7 @@ const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
 const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
 const QString kFullscreenList = QStringLiteral("^(Channel list|Список каналов)$");
+const QString kFullscreenPanel = QStringLiteral("^(Playback|Воспроизведение)$");
 const QString kProgrammeOverlay = QStringLiteral("^(Programme|Программа)$");
 const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
 // A recording's name begins with the date and time it began.
@@ -44,6 +45,12 @@ QStringList rpcNames(const QList<EmulatorRequest>& requests)
 bool isDenyGrey(int red, int green, int blue)
 {
     return qAbs(red - 40) <= 4 && qAbs(green - 40) <= 4 && qAbs(blue - 40) <= 4;
+}
+
+// The part of a programme bar not yet played: grey stripes.
+bool isBarGrey(int red, int green, int blue)
+{
+    return qAbs(red - green) <= 6 && qAbs(green - blue) <= 6 && red >= 94 && red <= 126;
 }
 
 // The status bar's error text and icon.
@@ -125,6 +132,7 @@ private slots:
     void portalKeysStepThroughGenresAndMovies();
     void progressButtonsUnderTheVideoShiftTime();
     void fullscreenEdgesShowTheProgrammeAndTheChannelList();
+    void filmSeeksByItsBarAndThePanelLeavesFullscreen();
     // Last: with a stale segment left behind, later starts would fail too.
     void killedPlayerDoesNotBlockTwentyLaterStarts();
 
@@ -604,6 +612,60 @@ void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
     expectCleanExit();
     const QString ini = QString::fromUtf8(m_session->settingsIni());
     QVERIFY2(ini.contains(QString("size=@Size(%1 ").arg(windowed)), qPrintable(ini));
+}
+
+// A film the user put in the recordings folder plays from the browser; in
+// fullscreen the bottom edge shows the panel, a click on its bar moves the
+// film on, and its button leaves fullscreen.
+void UserStories::filmSeeksByItsBarAndThePanelLeavesFullscreen()
+{
+    startPlaying("demo", kFirst, 1);
+    const QString film = m_session->recordingsDirectory() + "/film.ts";
+    QVERIFY(QFile::copy(ZENTRIA_E2E_FILM, film));
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    const int windowed = window.width();
+    const QList<QPoint> recordingsButton =
+        m_session->findImage(window.adjusted(0, 0, 0, 60 - window.height()), "folder-open-22.png");
+    QCOMPARE(recordingsButton.size(), 1);
+    QVERIFY(m_session->click(recordingsButton.first()));
+    const QList<QPoint> files = waitForImages("video-x-generic.png", 1);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(m_session->click(files.first(), 2));
+    QVERIFY(m_session->waitForLog("[MediaPlayer] first picture of file://" + film));
+
+    enterFullscreen();
+    QVERIFY(m_session->xdotool({"mousemove", "640", "400", "mousemove", "640", "799"}));
+    QStringList panel;
+    QTRY_VERIFY_WITH_TIMEOUT(!(panel = m_session->windowsNamed(kFullscreenPanel)).isEmpty(), 10000);
+    const QRect panelArea = m_session->windowGeometry(panel.first().toULongLong());
+    // Three quarters along the film's bar is 1:30; the bar is found by the
+    // grey of the part not yet played.
+    const int x = panelArea.left() + panelArea.width() * 3 / 4;
+    const QByteArray column =
+        m_session->grabScreen(QRect(x, panelArea.top(), 1, panelArea.height()));
+    int barRow = -1;
+    for (int row = 0; row * 3 + 2 < column.size(); ++row) {
+        if (isBarGrey(quint8(column[row * 3]), quint8(column[row * 3 + 1]),
+                      quint8(column[row * 3 + 2])))
+            barRow = row;
+    }
+    QVERIFY(barRow >= 0);
+    QVERIFY(m_session->click({x, panelArea.top() + barRow - 4}));
+    // The bar logs each paint: the film is about 120 s long.
+    static const QRegularExpression played("progres_max 1[12]\\d played_min 0 played_max (\\d+)");
+    const auto playedSeconds = [this] {
+        const QStringList seconds = capturesOf(played, m_session->debugLog());
+        return seconds.isEmpty() ? 0 : seconds.last().toInt();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(playedSeconds() >= 80, 10000);
+    m_session->saveScreen(QRect(0, 0, 1280, 800), "fullscreen-film-panel.png");
+    // Its first button, at the top right; the dark picture alone would be
+    // found on every dark patch of the panel.
+    const QRect corner(panelArea.right() - 60, panelArea.top(), 61, 40);
+    const QList<QPoint> defullscreen = m_session->findImage(corner, "defullscreen.png");
+    QVERIFY(!defullscreen.isEmpty());
+    QVERIFY(m_session->click(defullscreen.first()));
+    QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
 }
 
 QTEST_GUILESS_MAIN(UserStories)
