@@ -33,12 +33,15 @@ FullscreenProgressPanel::FullscreenProgressPanel(QWidget* parent)
     setWindowTitle(tr("Playback"));
     m_progress->setObjectName(QStringLiteral("fullProgressWidget"));
     setAutoFillBackground(true);
-    // The toolbar's pictures are drawn for a light ground: the buttons keep one.
+    // The toolbar's pictures are drawn for a light ground: the buttons and the
+    // volume picture keep one.
     setStyleSheet(QStringLiteral(
         "FullscreenProgressPanel { background-color: rgb(0, 0, 0); color: rgb(255, 255, 255); }"
         "QToolButton { background-color: rgb(215, 215, 215); border: none; border-radius: 4px;"
         " padding: 2px; }"
-        "QToolButton:hover { background-color: rgb(245, 245, 245); }"));
+        "QToolButton:hover { background-color: rgb(245, 245, 245); }"
+        "QLabel#lblVolumeIndicator { background-color: rgb(215, 215, 215);"
+        " border-radius: 4px; }"));
     m_onlyPlayer->setCheckable(true);
     QToolButton* defullscreen = imageButton(this, "buttonDefullscreen", ":/images/defullscreen.png",
                                             tr("Leave fullscreen"));
