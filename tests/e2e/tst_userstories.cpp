@@ -22,6 +22,7 @@ const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
 const QString kNewsTitle = QStringLiteral("^Zentria Media Player [0-9.]+ - ");
 const QString kFullscreenList = QStringLiteral("^(Channel list|Список каналов)$");
 const QString kFullscreenPanel = QStringLiteral("^(Playback|Воспроизведение)$");
+const QString kBanner = QStringLiteral("^(Now watching|Сейчас в эфире)$");
 const QString kProgrammeOverlay = QStringLiteral("^(Programme|Программа)$");
 const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
 // A recording's name begins with the date and time it began.
@@ -609,6 +610,13 @@ void UserStories::fullscreenEdgesShowTheProgrammeAndTheChannelList()
     const QRect listArea = m_session->windowGeometry(list.first().toULongLong());
     QVERIFY(m_session->click(listArea.topLeft() + QPoint(listArea.width() / 2, 48 + 24)));
     QVERIFY(m_session->waitForOpenStream(2));
+    // The new channel's programme shows for a while, and a step back in time
+    // shows the banner for a while.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->windowsNamed(kProgrammeOverlay).isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->windowsNamed(kProgrammeOverlay).isEmpty(), 10000);
+    QVERIFY(m_session->pressKeys({"ctrl+Left"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->windowsNamed(kBanner).isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->windowsNamed(kBanner).isEmpty(), 10000);
 
     QVERIFY(m_session->pressKeys({"Escape"}));
     QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
