@@ -1,7 +1,8 @@
 #pragma once
 
 // The operator's hosts. The only place they are named: a profile points the
-// player elsewhere through its settings ("server", "update-host").
+// player elsewhere through its settings ("server", "update-host",
+// "local-service").
 namespace OperatorHosts {
 
 // Video server of the RPC session, the default of the "server" setting.
@@ -15,5 +16,10 @@ inline constexpr char mainDomain[] = "zentria.ru";
 
 // Port when a host is given without one.
 inline constexpr int defaultPort = 80;
+
+// The operator's own service on the subscriber's computer; a profile points
+// the player elsewhere through its "local-service" setting (host:port).
+inline constexpr char localServiceHost[] = "127.0.0.1";
+inline constexpr int localServicePort = 4361;
 
 }  // namespace OperatorHosts

@@ -196,6 +196,7 @@ void Settings::readFrom(const QSettings& file)
     m_udpToHttpServer = readText(file, "udp-to-http-server", "localhost");
     m_udpToHttpPort = readText(file, "udp-to-http-port", "1234");
     m_updateHost = readText(file, "update-host");
+    m_localService = readText(file, "local-service");
     m_showChannelNumbers = readBool(file, "show-channel-numbers", true);
     m_useGPUAcceleration = readBool(file, "use-GPU-acceleration", false);
     m_useHttpReconnect = readBool(file, "use-http-reconnect", true);
@@ -500,6 +501,21 @@ int Settings::serverPort() const
     bool ok = false;
     const int port = m_server.mid(colon + 1).toInt(&ok);
     return ok && port > 0 && port < 65536 ? port : OperatorHosts::defaultPort;
+}
+
+QString Settings::localServiceHost() const
+{
+    const int colon = m_localService.lastIndexOf(QLatin1Char(':'));
+    return colon <= 0 ? QString::fromLatin1(OperatorHosts::localServiceHost)
+                      : m_localService.left(colon);
+}
+
+int Settings::localServicePort() const
+{
+    bool ok = false;
+    const int colon = m_localService.lastIndexOf(QLatin1Char(':'));
+    const int port = colon < 0 ? 0 : m_localService.mid(colon + 1).toInt(&ok);
+    return ok && port > 0 && port < 65536 ? port : OperatorHosts::localServicePort;
 }
 
 QString Settings::getUpdateServerUrl()

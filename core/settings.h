@@ -79,6 +79,10 @@ public:
     QString udpToHttpServer() const { return m_udpToHttpServer; }
     QString udpToHttpPort() const { return m_udpToHttpPort; }
     QString updateHost() const { return m_updateHost; }
+    // The operator's local service, "local-service" (host:port) when a
+    // profile names one.
+    QString localServiceHost() const;
+    int localServicePort() const;
     bool showChannelNumbers() const { return m_showChannelNumbers; }
     bool useGPUAcceleration() const { return m_useGPUAcceleration; }
     bool useHttpReconnect() const { return m_useHttpReconnect; }
@@ -187,6 +191,7 @@ private:
     QString m_udpToHttpServer;
     QString m_udpToHttpPort;
     QString m_updateHost;
+    QString m_localService;
     QString m_versionInfo;
     bool m_showChannelNumbers = true;
     bool m_makeIgmpRouting = false;
