@@ -24,6 +24,7 @@
 #include "ttvservermanager.h"
 #include "versionchangesdialog.h"
 #include "windowgeometry.h"
+#include "zentriaserviceclient.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,6 +65,7 @@ MainWindow::MainWindow(QWidget* parent)
       m_marginCrop(new MarginCropController(this)),
       m_reconnectButton(new QPushButton(tr("Reconnect"), this)),
       m_tray(new TrayController(*Settings::instance(), this)),
+      m_serviceClient(new ZentriaServiceClient(this)),
       m_closePicture(new ClosePictureOverlay(this)),
       m_globalSecondTimer(makeTimer(this, 1000, false)),
       m_fullscreenProgrammeTimer(makeTimer(this, 3000, false)),
@@ -134,6 +136,9 @@ void MainWindow::start()
     m_ui.volumeSlider->setMaximum(MediaPlayer::maxVolume);
     m_presentation.overlays().panel()->progress()->volumeSlider()->setMaximum(
         MediaPlayer::maxVolume);
+    connect(m_serviceClient, &ZentriaServiceClient::zentriaServiceActiv, this,
+            &MainWindow::onGetZentriaServiceActivity);
+    m_serviceClient->init(settings()->localServiceHost(), settings()->localServicePort());
     setupStartMode();
     m_globalSecondTimer->start();
     QMetaObject::invokeMethod(this, &MainWindow::offerVersionChanges, Qt::QueuedConnection);
@@ -759,6 +764,12 @@ void MainWindow::onGlobSecMainTimer()
     FullPlaybackProgressWidget* panelProgress = m_presentation.overlays().panel()->progress();
     if (panelProgress->isVisible())
         panelProgress->refresh();
+}
+
+void MainWindow::onGetZentriaServiceActivity(bool active)
+{
+    qDebug(active ? "Player Service is active" : "Player Service not active");
+    m_serviceActive = active;
 }
 
 void MainWindow::onUserInfoLoaded()

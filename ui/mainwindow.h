@@ -45,6 +45,7 @@ class StatisticsWindow;
 class TTVServerManager;
 class TimeMachineManager;
 class TrayController;
+class ZentriaServiceClient;
 
 // The player's one top-level window: toolbar, channel list, the stacked
 // player area, the bottom panel and the status bar. The channel manager, the
@@ -149,6 +150,7 @@ public slots:
     MainWindow::Mode getMode() const override { return m_mode; }
     bool videoOnScreen() const;
     MediaPlayer* getMediaPlayer() const override { return m_ui.mediaPlayer; }
+    ZentriaServiceClient* getZentriaServiceClient() const { return m_serviceClient; }
     void setIptvMode();
     void setMediaPortalMode();
     void setRecordViewMode();
@@ -190,6 +192,7 @@ private slots:
     void onTimerChannelBlackBackground();
     void onTimerChannelFullScreenProgram();
     void onGlobSecMainTimer();
+    void onGetZentriaServiceActivity(bool active);
     void onResizeZMP();
     void onLoadingServerDataCompleted();
     proto::StbSettings getFullStbSettings() const;
@@ -300,6 +303,8 @@ private:
     MarginCropController* m_marginCrop;
     QPushButton* m_reconnectButton;
     TrayController* const m_tray;
+    ZentriaServiceClient* const m_serviceClient;
+    bool m_serviceActive = false;
     ClosePictureOverlay* const m_closePicture;
 
     QTimer* const m_globalSecondTimer;
