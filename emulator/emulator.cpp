@@ -23,7 +23,7 @@ bool Emulator::start(QString* error)
         return false;
     if (!m_options.logPath.isEmpty() && !m_log.openFile(m_options.logPath, error))
         return false;
-    if (!listen(error))
+    if (!listen(error) || !startLocalService(error))
         return false;
     buildService();
     if (!loadFaults(error))
@@ -33,6 +33,8 @@ bool Emulator::start(QString* error)
     m_server.setHandler(m_router.get());
     std::fprintf(stderr, "%s: %lld channels, %lld telecasts\n", qPrintable(m_options.scenarioPath),
                  qlonglong(m_catalog->channelCount()), qlonglong(m_catalog->telecastCount()));
+    if (m_localService)
+        printLine("local service on 127.0.0.1:" + QByteArray::number(m_localService->port()));
     printLine("listening on " +
               (advertisedHost() + ':' + QString::number(m_server.port())).toUtf8());
     return true;
@@ -57,6 +59,19 @@ bool Emulator::listen(QString* error)
                  .arg(m_options.address.toString())
                  .arg(m_options.port)
                  .arg(m_server.errorString());
+    return false;
+}
+
+bool Emulator::startLocalService(QString* error)
+{
+    if (!m_options.localServicePort || m_options.localServiceFault == LocalServiceFault::Refuse)
+        return true;
+    m_localService = std::make_unique<LocalService>(m_options.localServiceFault, m_log);
+    if (m_localService->listen(*m_options.localServicePort))
+        return true;
+    *error = QString("cannot listen on 127.0.0.1:%1 for the local service: %2")
+                 .arg(*m_options.localServicePort)
+                 .arg(m_localService->errorString());
     return false;
 }
 

@@ -7,6 +7,7 @@
 
 #include "faults.h"
 #include "httpserver.h"
+#include "localservice.h"
 #include "options.h"
 #include "requestlog.h"
 #include "rpcdispatcher.h"
@@ -26,12 +27,14 @@ public:
     ~Emulator();
 
     // Loads what the options name and starts listening; then prints
-    // "listening on <host>:<port>" on stdout.
+    // "local service on 127.0.0.1:<port>" when it plays the local service, and
+    // "listening on <host>:<port>", on stdout.
     bool start(QString* error);
 
 private:
     bool loadSamples(QString* error);
     bool listen(QString* error);
+    bool startLocalService(QString* error);
     void buildService();
     bool loadFaults(QString* error);
     bool checkFault(const QString& target, QString* error) const;
@@ -47,5 +50,6 @@ private:
     std::unique_ptr<ChannelCatalog> m_catalog;
     std::unique_ptr<OperatorService> m_service;
     std::unique_ptr<Router> m_router;
+    std::unique_ptr<LocalService> m_localService;
     HttpServer m_server;  // last, so that its connections go first
 };

@@ -31,6 +31,21 @@ bool parseListen(const QString& text, EmulatorOptions* options)
     return true;
 }
 
+// "PORT" or "PORT,FAULT".
+bool parseLocalService(const QString& text, EmulatorOptions* options)
+{
+    const QStringList parts = text.split(',');
+    bool portOk = false;
+    const uint port = parts.first().toUInt(&portOk);
+    const std::optional<LocalServiceFault> fault =
+        parts.size() == 2 ? localServiceFaultNamed(parts.last()) : LocalServiceFault::None;
+    if (!portOk || port > 65535 || parts.size() > 2 || !fault)
+        return false;
+    options->localServicePort = quint16(port);
+    options->localServiceFault = *fault;
+    return true;
+}
+
 }  // namespace
 
 std::optional<EmulatorOptions> parseCommandLine(const QStringList& arguments, QString* error)
@@ -48,7 +63,12 @@ std::optional<EmulatorOptions> parseCommandLine(const QStringList& arguments, QS
     const QCommandLineOption fault("fault", "Fault of one method, repeatable.",
                                    "Method:key=value,...");
     const QCommandLineOption log("log", "Also write the request log to this file.", "file");
-    parser.addOptions({scenario, listen, samples, fault, log});
+    const QCommandLineOption localService(
+        "local-service",
+        "Also play the operator's local service on this port of 127.0.0.1 (0: any free), "
+        "with a fault: silent, garbage, short, oversize or refuse.",
+        "port[,fault]");
+    parser.addOptions({scenario, listen, samples, fault, log, localService});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -59,6 +79,10 @@ std::optional<EmulatorOptions> parseCommandLine(const QStringList& arguments, QS
     EmulatorOptions options;
     if (!parseListen(parser.value(listen), &options)) {
         *error = "--listen wants an IP address and a port, as in 127.0.0.1:0";
+        return std::nullopt;
+    }
+    if (parser.isSet(localService) && !parseLocalService(parser.value(localService), &options)) {
+        *error = "--local-service wants a port and optionally a fault, as in 0,silent";
         return std::nullopt;
     }
     options.scenarioPath = resolveScenario(parser.value(scenario));

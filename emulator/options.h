@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "localservice.h"
+
 struct EmulatorOptions
 {
     QString scenarioPath;
@@ -14,6 +16,8 @@ struct EmulatorOptions
     QString samplesDirectory;
     QStringList faults;  // "Method:key=value,..."
     QString logPath;
+    std::optional<quint16> localServicePort;  // 0: any free port
+    LocalServiceFault localServiceFault = LocalServiceFault::None;
 };
 
 // Reads the command line; --help prints and exits here. A scenario given by

@@ -1,7 +1,7 @@
 // The operator emulator's own rules, spoken to by hand over real sockets: what
-// each fault does to an answer, which start-ups it refuses, and the pacing of
-// its streams. What it answers when nothing is wrong, the player's own tests
-// see through the real client.
+// each fault does to an answer, which start-ups it refuses, the pacing of its
+// streams, and the packets of the local service it can play. What it answers when nothing is wrong,
+// the player's own tests see through the real client.
 
 #include "auth.pb.h"
 #include "emulatorprocess.h"
@@ -13,8 +13,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTcpSocket>
 #include <QTest>
+#include <QtEndian>
 
 #include <memory>
 
@@ -97,6 +99,31 @@ int misplacedSyncBytes(const QByteArray& stream)
     return misplaced;
 }
 
+QByteArray utf16(const QString& text)
+{
+    return QStringEncoder(QStringConverter::Utf16LE).encode(text);
+}
+
+// One request packet on a connection of its own, its header and text written
+// apart; the bytes that came back before the service closed.
+QByteArray localServiceExchange(quint16 port, const QString& request)
+{
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", port);
+    if (!socket.waitForConnected(10000))
+        return {};
+    const QByteArray text = utf16(request);
+    QByteArray header(8, '\0');
+    qToLittleEndian<quint32>(quint32(text.size()), header.data());
+    socket.write(header);
+    socket.waitForBytesWritten(10000);
+    socket.write(text);
+    QByteArray reply;
+    while (socket.waitForReadyRead(10000))
+        reply += socket.readAll();
+    return reply + socket.readAll();
+}
+
 }  // namespace
 
 class TestEmulator : public QObject
@@ -114,6 +141,8 @@ private slots:
     void startUp();
     void streamIsAPacedTransportStream_data() { addTableRows(kData + "/streams.txt"); }
     void streamIsAPacedTransportStream();
+    void localServiceAnswersOnePacket_data() { addTableRows(kData + "/local-service.txt"); }
+    void localServiceAnswersOnePacket();
 
 private:
     bool startLoggedIn(const QStringList& arguments)
@@ -252,6 +281,23 @@ void TestEmulator::streamIsAPacedTransportStream()
     QCOMPARE(stream.body.left(10 * kPacket), expected.left(10 * kPacket));
     QCOMPARE(misplacedSyncBytes(stream.body), 0);
     QVERIFY2(elapsed >= 500, qPrintable(QString("a second's worth in %1 ms").arg(elapsed)));
+}
+
+void TestEmulator::localServiceAnswersOnePacket()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, request);
+    QFETCH(QString, length);
+    QFETCH(QString, status);
+    QFETCH(QString, text);
+    QVERIFY(m_emulator->start(kScenario, {"--local-service", fault == "-" ? "0" : "0," + fault}));
+    QVERIFY(m_emulator->localServicePort() != 0);
+    const QByteArray reply = localServiceExchange(m_emulator->localServicePort(), request);
+    QVERIFY2(reply.size() >= 8, reply.toHex().constData());
+    QCOMPARE(qFromLittleEndian<quint32>(reply.constData()), length.toUInt());
+    QCOMPARE(qFromLittleEndian<qint32>(reply.constData() + 4), status.toInt());
+    QCOMPARE(reply.mid(8), utf16(text));
+    QTRY_COMPARE(m_emulator->requests("LocalService:" + request).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)

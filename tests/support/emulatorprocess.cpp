@@ -11,6 +11,7 @@
 namespace {
 
 const QByteArray kListening = "listening on 127.0.0.1:";
+const QByteArray kLocalService = "local service on 127.0.0.1:";
 
 EmulatorRequest parseRequest(const QJsonObject& json)
 {
@@ -54,7 +55,7 @@ bool EmulatorProcess::start(const QString& scenario, const QStringList& argument
 {
     m_process.start(executable(),
                     QStringList{"--scenario", scenario, "--listen", "127.0.0.1:0"} + arguments);
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [this] {
             readOutput();
             return m_port != 0 || m_process.state() == QProcess::NotRunning;
@@ -111,7 +112,7 @@ void EmulatorProcess::clearRequests()
     m_requests.clear();
 }
 
-// Each line is the port it listens on, or a request it logged as JSON.
+// Each line is a port it listens on, or a request it logged as JSON.
 void EmulatorProcess::readOutput()
 {
     m_pendingOutput += m_process.readAllStandardOutput();
@@ -120,6 +121,8 @@ void EmulatorProcess::readOutput()
         const QByteArray line = m_pendingOutput.left(end);
         if (line.startsWith(kListening))
             m_port = quint16(line.mid(kListening.size()).toUInt());
+        else if (line.startsWith(kLocalService))
+            m_localServicePort = quint16(line.mid(kLocalService.size()).toUInt());
         else if (const QJsonDocument json = QJsonDocument::fromJson(line); json.isObject())
             m_requests.append(parseRequest(json.object()));
     }

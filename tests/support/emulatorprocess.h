@@ -42,6 +42,7 @@ public:
     void stop();
 
     quint16 port() const { return m_port; }
+    quint16 localServicePort() const { return m_localServicePort; }  // 0 without --local-service
     qint64 pid() const { return m_process.processId(); }
     QString host() const { return "127.0.0.1:" + QString::number(m_port); }
     QUrl url(const QString& path) const { return QUrl("http://" + host() + path); }
@@ -60,5 +61,6 @@ private:
     std::unique_ptr<QTemporaryFile> m_scenarioFile;
     QByteArray m_pendingOutput;
     quint16 m_port = 0;
+    quint16 m_localServicePort = 0;
     QList<EmulatorRequest> m_requests;
 };
