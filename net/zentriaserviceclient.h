@@ -36,6 +36,10 @@ public slots:
     void readServiceReply();
 
 private:
+    void reset();
+    // Ends the running exchange with its error text (empty on success).
+    void finish(const QString& error);
+
     bool m_initialised = false;
     QString m_serviceVersion;
     QTcpSocket m_socket;
