@@ -139,8 +139,10 @@ private slots:
 
 private:
     // Desktop, emulator and player up, the last channel playing in the window.
+    // With a local service, the emulator plays it too ("0", or "0,silent" and
+    // the other faults) and the profile points there.
     void startPlaying(const QString& scenario, const QString& channel, int channelId,
-                      const QByteArray& extraSettings = {});
+                      const QByteArray& extraSettings = {}, const QString& localService = {});
     // The recording scenario, the channel playing and its guide page shown.
     void openGuide(const QString& channel, int channelId);
     // Waits until the window shows the image count times; where it does.
@@ -169,10 +171,18 @@ void UserStories::cleanup()
 }
 
 void UserStories::startPlaying(const QString& scenario, const QString& channel, int channelId,
-                               const QByteArray& extraSettings)
+                               const QByteArray& extraSettings, const QString& localService)
 {
-    QVERIFY(m_session->startEmulator(scenario));
-    QVERIFY(m_session->startPlayer(channel, extraSettings));
+    QByteArray settings = extraSettings;
+    if (localService.isEmpty()) {
+        QVERIFY(m_session->startEmulator(scenario));
+    } else {
+        QVERIFY(m_session->emulator().start(scenario, {"--local-service", localService}));
+        settings += QString("local-service=127.0.0.1:%1\n")
+                        .arg(m_session->emulator().localServicePort())
+                        .toUtf8();
+    }
+    QVERIFY(m_session->startPlayer(channel, settings));
     QVERIFY(m_session->waitForOpenStream(channelId));
     QVERIFY(m_session->waitForLog(kVideoShown));
     QVERIFY(m_session->mainWindow() != 0);
@@ -237,9 +247,13 @@ QString UserStories::lastOpenStream()
 
 void UserStories::logInPlaysTheLastChannel()
 {
-    startPlaying("demo", kCinema, 3);
-    QCOMPARE(rpcNames(m_session->emulator().requests()).first(), QStringLiteral("Auth"));
+    startPlaying("demo", kCinema, 3, {}, "0");
+    const QStringList calls = rpcNames(m_session->emulator().requests());
+    QVERIFY2(calls.contains("LocalService:GetServiceVersion"), qPrintable(calls.join(' ')));
+    QCOMPARE(calls.filter(QRegularExpression("^(?!LocalService:)")).first(),
+             QStringLiteral("Auth"));
     QCOMPARE(m_session->openedChannels(), QList<int>{3});
+    QVERIFY(m_session->waitForLog("Player Service is active"));
 }
 
 void UserStories::listDoubleClickThenPageDownAndDigitsChangeChannel()
@@ -408,10 +422,14 @@ void UserStories::killedPlayerDoesNotBlockTwentyLaterStarts()
     }
 }
 
+// A closed-channel picture the server does not have, and a local service that
+// takes the question but never answers, leave the channel playing; the
+// service is given up.
 void UserStories::missingClosedChannelPictureStillPlays()
 {
-    startPlaying(PlayerSession::dataFile("picture-missing.json"), kCinema, 3);
+    startPlaying(PlayerSession::dataFile("picture-missing.json"), kCinema, 3, {}, "0,silent");
     QCOMPARE(countOf(m_session->emulator().requests(), "/images/no-such-picture.png"), 1);
+    QVERIFY(m_session->waitForLog("Player Service not active"));
 }
 
 void UserStories::failingPortalScriptLeavesThePlayerRunning()
