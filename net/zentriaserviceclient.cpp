@@ -91,6 +91,9 @@ void ZentriaServiceClient::reset()
 
 void ZentriaServiceClient::finish(const QString& error)
 {
+    // A socket's late word, with nothing asked, ends no exchange.
+    if (m_request.isEmpty())
+        return;
     m_timeout.stop();
     qDebug("[ZentriaServiceClient] %s: %s", qPrintable(m_request),
            qPrintable(error.isEmpty() ? QStringLiteral("ok") : error));
