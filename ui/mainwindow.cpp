@@ -105,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
     createPlayerActions();
     setupInput();
     setupPortal();
+    setupSettings();
     setupGuide();
     setupRecording();
     setupRecordView();

@@ -170,6 +170,8 @@ public slots:
     RecordController* recordController() const override { return m_recordController; }
     void updateRecordViewCurrentPath(const QString& path);
     void playLocalMovie(const QString& fileName);
+    // settings
+    void showSettingsDialog();
 
 private slots:
     void openChannelNewUrl(QString url);
@@ -261,6 +263,8 @@ private:
     void setupRecording();
     void setupRecordView();
     void enterRecordView();
+    // settings
+    void setupSettings();
     // portal
     void setupPortal();
     void prepareTextureComposition();

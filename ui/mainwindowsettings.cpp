@@ -1,0 +1,7 @@
+#include "mainwindow.h"
+
+// ---- the settings dialog ---------------------------------------------------
+
+void MainWindow::setupSettings() {}
+
+void MainWindow::showSettingsDialog() {}
