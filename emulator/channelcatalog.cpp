@@ -34,18 +34,6 @@ const ChannelEntry* ChannelCatalog::find(int id) const
     return it == m_indexById.constEnd() ? nullptr : &m_items[*it].channel;
 }
 
-QList<const ChannelEntry*> ChannelCatalog::openChannels(qsizetype count) const
-{
-    QList<const ChannelEntry*> result;
-    for (const Item& item : m_items) {
-        if (result.size() == count)
-            break;
-        if (item.channel.available && !item.channel.hidden)
-            result.append(&item.channel);
-    }
-    return result;
-}
-
 QByteArray ChannelCatalog::iconPng(int id) const
 {
     const auto it = m_indexById.constFind(id);

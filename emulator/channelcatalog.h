@@ -15,8 +15,6 @@ public:
     ChannelCatalog(const Scenario& scenario, qint64 nowUtc);
 
     const ChannelEntry* find(int id) const;
-    // The first count open channels, in list order.
-    QList<const ChannelEntry*> openChannels(qsizetype count) const;
     QByteArray iconPng(int id) const;  // empty for a channel without icon
     qsizetype channelCount() const { return m_items.size(); }
     qsizetype telecastCount() const;

@@ -44,6 +44,8 @@ QByteArray HttpResponse::head(qint64 contentLength, bool keepAlive) const
         head += "Content-Type: " + contentType + "\r\n";
     if (contentLength >= 0)
         head += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
+    for (const auto& [name, value] : headers)
+        head += name + ": " + value + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     return head + "\r\n";
 }
@@ -53,6 +55,7 @@ QByteArray httpReasonPhrase(int status)
     static const QHash<int, QByteArray> phrases = {
         {200, "OK"},
         {204, "No Content"},
+        {206, "Partial Content"},
         {301, "Moved Permanently"},
         {302, "Found"},
         {400, "Bad Request"},
@@ -61,6 +64,7 @@ QByteArray httpReasonPhrase(int status)
         {404, "Not Found"},
         {408, "Request Timeout"},
         {413, "Payload Too Large"},
+        {416, "Range Not Satisfiable"},
         {431, "Request Header Fields Too Large"},
         {500, "Internal Server Error"},
         {501, "Not Implemented"},

@@ -26,6 +26,7 @@ struct HttpResponse
     int status = 200;
     QByteArray contentType;
     QByteArray body;
+    QList<QPair<QByteArray, QByteArray>> headers = {};  // besides type, length and connection
 
     static HttpResponse plainText(int status, const QByteArray& text);
 

@@ -7,7 +7,6 @@
 #include "channelcatalog.h"
 #include "faults.h"
 #include "images.h"
-#include "portalpage.h"
 #include "requestlog.h"
 #include "rpcdispatcher.h"
 #include "streamer.h"
@@ -15,9 +14,21 @@
 namespace {
 
 const QByteArray kPng = "image/png";
-constexpr qsizetype kPortalFilms = 3;
 const QRegularExpression kIconPath("^/icons/(\\d+)\\.png$");
 const QRegularExpression kStreamPath("^/stream/(\\d+)$");
+const QRegularExpression kFilmPath("^/films/([^/]+)$");
+const QByteArray kHtml = "text/html; charset=utf-8";
+
+// The server the portal's links point at, as the client named it.
+QString requestHost(const HttpRequest& request)
+{
+    return QString::fromLatin1(request.header("host"));
+}
+
+HttpResponse page(const QByteArray& html)
+{
+    return {200, kHtml, html};
+}
 
 HttpResponse notFound()
 {
@@ -43,9 +54,26 @@ Router::Router(const RpcDispatcher& rpc, FaultPlan& faults, const ChannelCatalog
       m_catalog(catalog),
       m_samples(samples),
       m_log(log),
-      m_channelDenyPng(Images::channelDenyPng()),
-      m_portalScript(portalScript)
+      m_portalPages(m_portal, portalScript),
+      m_films(m_portal, samples.directory())
 {
+    m_fixedPaths = {
+        {"/", [this](const HttpRequest& request) { return portalHome(request); }},
+        {"/series",
+         [this](const HttpRequest& request) {
+             return page(m_portalPages.series(requestHost(request)));
+         }},
+        {"/series/big",
+         [this](const HttpRequest& request) {
+             return page(m_portalPages.bigSeries(requestHost(request)));
+         }},
+        {"/broken", [this](const HttpRequest&) { return page(m_portalPages.broken()); }},
+        {"/about", [](const HttpRequest&) { return page(PortalPages::about()); }},
+        {"/images/channel-deny.png",
+         [png = Images::channelDenyPng()](const HttpRequest&) {
+             return HttpResponse{200, kPng, png};
+         }},
+    };
 }
 
 void Router::handle(const HttpRequest& request, HttpConnection* connection)
@@ -86,12 +114,12 @@ void Router::answerRpc(const HttpRequest& request, HttpConnection* connection, Q
 bool Router::answerGet(const HttpRequest& request, HttpConnection* connection)
 {
     const QString path = request.path();
-    if (path == "/") {
-        sendPortal(request, connection);
+    if (const auto fixed = m_fixedPaths.constFind(path); fixed != m_fixedPaths.constEnd()) {
+        connection->send((*fixed)(request));
         return true;
     }
-    if (path == "/images/channel-deny.png") {
-        connection->send({200, kPng, m_channelDenyPng});
+    if (const QRegularExpressionMatch film = kFilmPath.match(path); film.hasMatch()) {
+        connection->send(m_films.answer(film.captured(1), request.header("range")));
         return true;
     }
     if (const QRegularExpressionMatch icon = kIconPath.match(path); icon.hasMatch()) {
@@ -105,13 +133,14 @@ bool Router::answerGet(const HttpRequest& request, HttpConnection* connection)
     return stream.hasMatch() && startStream(stream.captured(1), connection);
 }
 
-void Router::sendPortal(const HttpRequest& request, HttpConnection* connection)
+// The start page, or with "genre=n" that genre's page.
+HttpResponse Router::portalHome(const HttpRequest& request) const
 {
-    QList<PortalPage::Film> films;
-    for (const ChannelEntry* channel : m_catalog.openChannels(kPortalFilms))
-        films.append({channel->id, channel->name});
-    connection->send({200, "text/html; charset=utf-8",
-                      PortalPage::html(request.header("host"), films, m_portalScript)});
+    const QString host = requestHost(request);
+    const QString genre = request.query().queryItemValue("genre");
+    const QByteArray html =
+        genre.isEmpty() ? m_portalPages.start(host) : m_portalPages.genre(genre.toInt(), host);
+    return html.isEmpty() ? notFound() : page(html);
 }
 
 bool Router::startStream(const QString& channelId, HttpConnection* connection)

@@ -1,10 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
+
+#include "filmserver.h"
 #include "httpconnection.h"
+#include "portalcatalog.h"
+#include "portalpages.h"
 
 class ChannelCatalog;
 class FaultPlan;
@@ -17,7 +23,11 @@ class SampleLibrary;
 //   GET  /images/channel-deny.png        the closed-channel picture
 //   GET  /icons/<channel id>.png         channel icons
 //   GET  /stream/<channel id>[?offset=n] a channel's live stream
-//   GET  /                               the media portal's start page
+//   GET  /[?genre=n]                     the media portal's start page, or a genre's
+//   GET  /series, /series/big            the portal's series, and one of 120 episodes
+//   GET  /broken                         a portal page of broken HTML
+//   GET  /about                          an ordinary page the portal links to
+//   GET  /films/<file>[?…]               a film of the portal, whole or a byte range
 // Anything else is 404.
 class Router : public HttpHandler
 {
@@ -30,7 +40,7 @@ public:
 private:
     void answerRpc(const HttpRequest& request, HttpConnection* connection, QJsonObject entry);
     bool answerGet(const HttpRequest& request, HttpConnection* connection);
-    void sendPortal(const HttpRequest& request, HttpConnection* connection);
+    HttpResponse portalHome(const HttpRequest& request) const;
     bool startStream(const QString& channelId, HttpConnection* connection);
 
     const RpcDispatcher& m_rpc;
@@ -38,6 +48,9 @@ private:
     const ChannelCatalog& m_catalog;
     const SampleLibrary& m_samples;
     RequestLog& m_log;
-    QByteArray m_channelDenyPng;
-    QString m_portalScript;
+    const PortalCatalog m_portal = PortalCatalog::standard();
+    const PortalPages m_portalPages;
+    const FilmServer m_films;
+    // The answers of the paths that take no parameter in the path itself.
+    QHash<QString, std::function<HttpResponse(const HttpRequest&)>> m_fixedPaths;
 };

@@ -33,6 +33,7 @@ class SampleLibrary
 public:
     explicit SampleLibrary(const QString& directory) : m_directory(directory) {}
 
+    const QString& directory() const { return m_directory; }
     bool load(const QString& name, QString* error);
     const TsSample* find(const QString& name) const;
 
