@@ -1,6 +1,15 @@
 #include "vlcinternals.h"
 
 #include <vlc/vlc.h>
+#ifdef _WIN32
+// libvlccore's thread header wraps poll(), which Windows calls WSAPoll; VLC's
+// own build declares it in a compatibility header that is not installed.
+#include <winsock2.h>
+static inline int poll(struct pollfd* fds, unsigned count, int timeout)
+{
+    return WSAPoll(fds, count, timeout);
+}
+#endif
 #include <vlc_common.h>
 #include <vlc_input.h>
 #include <vlc_input_item.h>
