@@ -1,6 +1,7 @@
 // The operator emulator's own rules, spoken to by hand over real sockets: what
 // each fault does to an answer, which start-ups it refuses, the pacing of its
-// streams, and the packets of the local service it can play. What it answers when nothing is wrong,
+// streams, the films and pages of its portal, and the packets of the local
+// service it can play. What it answers when nothing is wrong,
 // the player's own tests see through the real client.
 
 #include "auth.pb.h"
@@ -13,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringEncoder>
 #include <QTcpSocket>
 #include <QTest>
@@ -78,6 +81,11 @@ QByteArray rpcRequest(const char* method, const google::protobuf::Message& messa
            "\r\n\r\n" + body;
 }
 
+QByteArray getRequest(const QString& path, const QString& host, const QString& headers = {})
+{
+    return ("GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n" + headers + "\r\n").toUtf8();
+}
+
 template <typename Request>
 QByteArray withToken(const char* method, Request request = {})
 {
@@ -141,6 +149,10 @@ private slots:
     void startUp();
     void streamIsAPacedTransportStream_data() { addTableRows(kData + "/streams.txt"); }
     void streamIsAPacedTransportStream();
+    void filmsAreServedWholeOrInRanges_data() { addTableRows(kData + "/films.txt"); }
+    void filmsAreServedWholeOrInRanges();
+    void portalPageLinksFilmsThatAreServed_data() { addTableRows(kData + "/portal-pages.txt"); }
+    void portalPageLinksFilmsThatAreServed();
     void localServiceAnswersOnePacket_data() { addTableRows(kData + "/local-service.txt"); }
     void localServiceAnswersOnePacket();
 
@@ -281,6 +293,61 @@ void TestEmulator::streamIsAPacedTransportStream()
     QCOMPARE(stream.body.left(10 * kPacket), expected.left(10 * kPacket));
     QCOMPARE(misplacedSyncBytes(stream.body), 0);
     QVERIFY2(elapsed >= 500, qPrintable(QString("a second's worth in %1 ms").arg(elapsed)));
+}
+
+void TestEmulator::filmsAreServedWholeOrInRanges()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, range);
+    QFETCH(QString, status);
+    QFETCH(QString, bytes);
+    QVERIFY(m_emulator->start(kScenario));
+    const RawAnswer answer = exchange(
+        getRequest(path, m_emulator->host(), range == "-" ? "" : "Range: " + range + "\r\n"));
+    QCOMPARE(answer.status, status.toInt());
+    if (bytes == "-")
+        return;
+    const QByteArray film = sampleBytes(QUrl(path).fileName());
+    const qint64 first = bytes.section('-', 0, 0).toLongLong();
+    const qint64 last = bytes.endsWith('-') ? film.size() - 1 : bytes.section('-', 1).toLongLong();
+    QCOMPARE(answer.headers.value("accept-ranges"), QByteArray("bytes"));
+    QVERIFY(answer.body == film.mid(first, last - first + 1));
+    if (answer.status == 206) {
+        QCOMPARE(answer.headers.value("content-range"),
+                 QStringLiteral("bytes %1-%2/%3").arg(first).arg(last).arg(film.size()).toUtf8());
+    }
+}
+
+// Film links in the two forms the player converts, each its own; the page
+// title's default film; and a film behind every link.
+void TestEmulator::portalPageLinksFilmsThatAreServed()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, ftp);
+    QFETCH(QString, httpx);
+    QFETCH(QString, defaultFilm);
+    QVERIFY(m_emulator->start(kScenario));
+    const QString host = m_emulator->host();
+    const QString html = QString::fromUtf8(exchange(getRequest(path, host)).body);
+    const QString server = QRegularExpression::escape(host);
+    const QRegularExpression link("href=\"(ftp://" + server + "/pub/films|httpx://" + server +
+                                  ")(/[^\"]*)\"");
+    QMap<QString, int> forms;
+    QSet<QString> targets, films;
+    for (const QRegularExpressionMatch& match : link.globalMatch(html)) {
+        ++forms[match.captured(1).section(':', 0, 0)];
+        targets.insert(match.captured(2));
+        films.insert(match.captured(2).section('?', 0, 0));
+    }
+    QCOMPARE(forms.value("ftp"), ftp.toInt());
+    QCOMPARE(forms.value("httpx"), httpx.toInt());
+    QCOMPARE(targets.size(), ftp.toInt() + httpx.toInt());
+    const QStringList title =
+        QRegularExpression("<title>([^<]*)</title>").match(html).captured(1).split('|');
+    QCOMPARE(title.size() == 2 ? title.first().trimmed() : "-",
+             defaultFilm == "-" ? defaultFilm : "http://" + host + defaultFilm);
+    for (const QString& film : films)
+        QVERIFY2(exchange(getRequest(film, host)).status == 200, qPrintable(film));
 }
 
 void TestEmulator::localServiceAnswersOnePacket()
