@@ -14,6 +14,10 @@ inline constexpr char webHost[] = "www.zentria.ru";
 // Main domain, the portal host in developer mode.
 inline constexpr char mainDomain[] = "zentria.ru";
 
+// The film-database sites the portal links to; their pages open in the
+// system's browser, with or without the "www." in front.
+inline constexpr const char* filmDatabaseHosts[] = {"www.imdb.com", "www.kinopoisk.ru"};
+
 // Port when a host is given without one.
 inline constexpr int defaultPort = 80;
 

@@ -81,10 +81,11 @@ QString filmLink(const QString& host, const QString& file, qsizetype place)
         .arg(host, file);
 }
 
-// "<url> | <title>": the film the player plays by default.
+// "<link> | <title>": the film the player plays by default, a film link as
+// the page's own.
 QString defaultFilm(const QString& host, const QString& file, const QString& title)
 {
-    return QStringLiteral("http://%1/films/%2 | %3").arg(host, file, title);
+    return QStringLiteral("%1 | %2").arg(filmLink(host, file, 0), title);
 }
 
 QString databaseLinks(int databaseId)

@@ -100,7 +100,6 @@ void MediaPlayer::connectEngine()
     connect(m_engine, &TvlcMediaPlayer::playingNotVout, this, &MediaPlayer::playingNotVout);
     connect(m_engine, &TvlcMediaPlayer::paused, this, &MediaPlayer::paused);
     connect(m_engine, &TvlcMediaPlayer::stopped, this, &MediaPlayer::stopped);
-    connect(m_engine, &TvlcMediaPlayer::stopByUser, this, &MediaPlayer::stopByUser);
     connect(m_engine, &TvlcMediaPlayer::endPlayingOpenFile, this, &MediaPlayer::endPlayingOpenFile);
     connect(m_engine, &TvlcMediaPlayer::volumeChanged, this, &MediaPlayer::volumeChanged);
     connect(m_engine, &TvlcMediaPlayer::volumeMuted, this, &MediaPlayer::volumeMuted);
@@ -203,6 +202,9 @@ void MediaPlayer::stop()
 {
     m_openTimer.stop();
     stopRecord();
+    // Said here, before any later open() is asked: the playback thread's
+    // stop may end after that open has been sent.
+    emit stopByUser();
     emit vlcStop();
 }
 
@@ -293,7 +295,11 @@ int MediaPlayer::currentSubtitle() const
 void MediaPlayer::onMousetimer()
 {
 #ifdef Q_OS_WIN
-    EnumChildWindows(reinterpret_cast<HWND>(internalWinId()), disableWindow, 0);
+    // Until the first open() the widget has no window of its own, and
+    // enumerating the children of handle 0 would disable every top-level
+    // window of the desktop.
+    if (const WId window = internalWinId())
+        EnumChildWindows(reinterpret_cast<HWND>(window), disableWindow, 0);
 #endif
 }
 

@@ -53,6 +53,12 @@ qint64 PlaybackState::length() const
     return player ? libvlc_media_player_get_length(player.get()) : -1;
 }
 
+bool PlaybackState::isSeekable() const
+{
+    const PlayerHandle::Held player = m_handle->hold();
+    return player && libvlc_media_player_is_seekable(player.get());
+}
+
 qint64 PlaybackState::time() const
 {
     const PlayerHandle::Held player = m_handle->hold();

@@ -29,6 +29,7 @@ public:
     qint64 length() const;  // milliseconds, -1 when unknown
     qint64 time() const;    // milliseconds, -1 when unknown
     float position() const;
+    bool isSeekable() const;
 
     // The track lists, "Disable" first.
     QList<Track> audioTracks() const;

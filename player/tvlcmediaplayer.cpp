@@ -211,7 +211,6 @@ void TvlcMediaPlayer::onStop()
     qDebug("[MediaPlayer::stop] Playback stopped");
     m_currentUrl.clear();
     m_stopReported = true;
-    emit stopByUser();
     emit stopped();
 }
 

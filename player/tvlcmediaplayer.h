@@ -44,7 +44,6 @@ signals:
     void playingNotVout();
     void paused();
     void stopped();
-    void stopByUser();
     void endPlayingOpenFile();
     void volumeChanged(int newVolume);
     void volumeMuted(bool muted);

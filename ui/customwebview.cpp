@@ -5,6 +5,8 @@
 #include <QDebug>
 #include <QWebEnginePage>
 
+#include <functional>
+
 #ifndef Q_OS_WIN
 #include <unistd.h>
 #endif
@@ -18,9 +20,23 @@ const char sandboxVariable[] = "QTWEBENGINE_DISABLE_SANDBOX";
 class PortalPage : public QWebEnginePage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    PortalPage(std::function<void(const QUrl&)> onLinkClicked, QObject* parent)
+        : QWebEnginePage(parent), m_onLinkClicked(std::move(onLinkClicked))
+    {
+    }
 
 protected:
+    // The engine reports a script's navigation from a click as a link click
+    // too; the portal moves between its pages with forms.
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (type != NavigationTypeLinkClicked)
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        qDebug("[CustomWebView] link clicked: %s", qPrintable(url.toString()));
+        m_onLinkClicked(url);
+        return false;
+    }
+
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceId) override
     {
@@ -29,13 +45,23 @@ protected:
             << "[portal] console " << levels[qBound(0, int(level), 2)] << ": " << message << " ("
             << sourceId << ':' << lineNumber << ')';
     }
+
+private:
+    std::function<void(const QUrl&)> m_onLinkClicked;
 };
 
 }  // namespace
 
 CustomWebView::CustomWebView(QWidget* parent) : QWebEngineView(parent)
 {
-    setPage(new PortalPage(this));
+    // Queued: the window may play a film, which must not happen inside the
+    // engine's navigation call.
+    setPage(new PortalPage(
+        [this](const QUrl& url) {
+            QMetaObject::invokeMethod(
+                this, [this, url] { emit linkClicked(url); }, Qt::QueuedConnection);
+        },
+        this));
 }
 
 void CustomWebView::prepareApplication()

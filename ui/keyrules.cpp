@@ -32,6 +32,14 @@ bool notInPortal(const KeyContext& context)
 {
     return context.mode != Mode::Portal;
 }
+bool previousSeries(const KeyContext& context)
+{
+    return context.mode == Mode::Portal && context.canPreviousSeries;
+}
+bool nextSeries(const KeyContext& context)
+{
+    return context.mode == Mode::Portal && context.canNextSeries;
+}
 bool idlePortal(const KeyContext& context)
 {
     return context.mode == Mode::Portal && context.playerIdle;
@@ -78,6 +86,8 @@ const std::vector<KeyRule>& rules()
         {{Qt::Key_Right}, canTimeShift, A::TimeShiftForwardProgram, KeyRule::GoesOn},
         {{{Qt::Key_S, Ctrl}}, canTimeShift, A::TimeShiftProgramStart, KeyRule::GoesOn},
         {{{Qt::Key_Z, Ctrl}}, canTimeShift, A::TimeShiftOff, KeyRule::GoesOn},
+        {{Qt::Key_PageUp}, previousSeries, A::PreviousSeries},
+        {{Qt::Key_PageDown}, nextSeries, A::NextSeries},
         {{Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6, Qt::Key_7,
           Qt::Key_8, Qt::Key_9},
          inIptv,

@@ -20,6 +20,9 @@ struct KeyContext
     // The channel playing in IPTV is open to the subscriber and has offsets.
     bool canTimeShift = false;
     bool fullscreen = false;
+    // A portal series is loaded and has an episode that way.
+    bool canPreviousSeries = false;
+    bool canNextSeries = false;
 };
 
 // The main window's key table. Time shift and digit rows let the key go on
@@ -40,6 +43,8 @@ enum class Action {
     DigitBack,
     IptvMode,
     PortalMode,
+    PreviousSeries,
+    NextSeries,
     PortalStepBack,
     PortalStepForward,
     PlayOrPause,

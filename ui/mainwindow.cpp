@@ -13,6 +13,7 @@
 #include "fullscreenprogresspanel.h"
 #include "fullstbsettings.h"
 #include "margincropcontroller.h"
+#include "mediaportalseriesmanager.h"
 #include "messageboxes.h"
 #include "playeractions.h"
 #include "settings.h"
@@ -72,6 +73,9 @@ MainWindow::MainWindow(QWidget* parent)
       // Part of every channel switch: a coarse timer may fire up to 10 ms late.
       m_blackBackgroundTimer(makeTimer(this, blackBackgroundMs, false, Qt::PreciseTimer)),
       m_presentation(*this, *Settings::instance()),
+      m_seriesManager(new TMediaPortalSeriesManager(this)),
+      m_seriesNameStartTimer(makeTimer(this, 1000, true)),
+      m_seriesNameStopTimer(makeTimer(this, 3000, true)),
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
     m_ui.setupUi(this);
@@ -460,6 +464,8 @@ void MainWindow::setupCurrentMode()
             showMovieProgress(m_defaultMovieTitle);
             m_ui.subtitles->show();
             settings()->setPortalWasShown(true);
+            if (m_mode == MediaPortalMode)
+                loadLinksToSeriesManager();
         }
     }
     setupVideoDependentButtons();
@@ -652,12 +658,17 @@ void MainWindow::switchToLogo()
                 m_ui.logoSwitcher->setCurrentIndex(LogoPage);
             break;
         case MediaPortalMode:
-        case RecordViewMode:
-            m_ui.logoSwitcher->setCurrentIndex(m_mode == MediaPortalMode ? PortalPage
-                                                                         : RecordingsPage);
+            // The series manager has opened the next episode already.
+            if (m_seriesManager->isActive())
+                break;
+            m_ui.logoSwitcher->setCurrentIndex(PortalPage);
             hideProgress();
-            // A series would go on with its next episode; until then the
-            // page comes back in the window.
+            if (isFullScreen())
+                toggleFullscreen();
+            break;
+        case RecordViewMode:
+            m_ui.logoSwitcher->setCurrentIndex(RecordingsPage);
+            hideProgress();
             if (isFullScreen())
                 toggleFullscreen();
             break;
@@ -686,24 +697,6 @@ void MainWindow::showPage(Page page)
     setupVideoDependentButtons();
 }
 
-// ---- the portal's movie ----------------------------------------------------
-
-void MainWindow::setDefaultMovie(const QString& url, const QString& title)
-{
-    m_defaultMovieUrl = url;
-    m_defaultMovieTitle = title;
-    emit defaultMovieChanged();
-}
-
-void MainWindow::playFtpMovie(const QString& url, int position)
-{
-    m_ui.mediaPlayer->open(url);
-    if (position > 0) {
-        connect(
-            m_ui.mediaPlayer, &MediaPlayer::playing, this,
-            [this, position] { m_ui.mediaPlayer->setTime(position); }, Qt::SingleShotConnection);
-    }
-}
 
 void MainWindow::onResizeZMP()
 {
@@ -809,6 +802,8 @@ void MainWindow::handlePlaybackError(QString error)
         // A box behind a window that stays on top could not be answered.
         if (m_ui.buttonAlwaysOnTop->isChecked())
             m_ui.buttonAlwaysOnTop->setChecked(false);
+        // A failed episode ends its series.
+        m_seriesManager->deactivateSeriesManager();
         MessageBoxes::show(MessageBoxes::Kind::Warning, this, tr("Playback Error"),
                            tr("An error occured while trying to play FTP movie."));
     } else {

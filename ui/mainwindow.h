@@ -42,6 +42,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class StatisticsWindow;
+class TMediaPortalSeriesManager;
 class TTVServerManager;
 class TimeMachineManager;
 class TrayController;
@@ -92,6 +93,7 @@ public:
     QString defaultMovieUrl() const override { return m_defaultMovieUrl; }
     QString defaultMovieTitle() const override { return m_defaultMovieTitle; }
     void playFtpMovie(const QString& url, int position) override;
+    TMediaPortalSeriesManager* seriesManager() const { return m_seriesManager; }
 
     // portal
     // Runs JavaScript in the portal page's main frame; nothing while the
@@ -170,6 +172,17 @@ public slots:
     RecordController* recordController() const override { return m_recordController; }
     void updateRecordViewCurrentPath(const QString& path);
     void playLocalMovie(const QString& fileName);
+    // portal
+    // What a click on a portal link does: a film plays in the window, a
+    // film-database page opens in the system's browser, the rest is ignored.
+    void playFtpMovie(const QUrl& aUrl, int position = 0);
+    void updateCurrentMovieInfo();
+    void reloadMediaPortal();
+    void loadLinksToSeriesManager();
+    void showSerialName(const QString& serialName);
+    void onOpenNewSeries();
+    void onFtmrSeriesNameStartShowTimer();
+    void onFtmrSeriesNameStopShowTimer();
     // settings
     void showSettingsDialog();
 
@@ -269,6 +282,14 @@ private:
     void setupPortal();
     void prepareTextureComposition();
     void createPortalBrowser();
+    void connectSeriesManager();
+    void onPortalPageShown();
+    void onPortalLoadFinished(bool ok);
+    void onPortalTitleChanged(const QString& title);
+    void updateSeriesButtons();
+    // Stops what plays before a film opens, so that the stop's report does
+    // not bring the page of films back over it.
+    void stopForFilm();
     // keys, digits and mouse
     void setupInput();
     // The window sees the mouse and wheel of the widget (the event filter).
@@ -326,6 +347,10 @@ private:
     ScheduledRecordListAction* m_scheduledRecordListAction;
     FtpLinkListAction* m_ftpLinkListAction;
     CustomWebView* m_portalBrowser = nullptr;
+    bool m_portalLoadFailed = false;
+    TMediaPortalSeriesManager* const m_seriesManager;
+    QTimer* const m_seriesNameStartTimer;
+    QTimer* const m_seriesNameStopTimer;
     GuidePage* m_guidePage = nullptr;
     RecordController* m_recordController = nullptr;
 

@@ -10,6 +10,7 @@
 #include "keyrouter.h"
 #include "keyrules.h"
 #include "mainwindow.h"
+#include "mediaportalseriesmanager.h"
 #include "playeractions.h"
 #include "settings.h"
 #include "timemachinemanager.h"
@@ -128,6 +129,8 @@ KeyContext MainWindow::keyContext() const
     context.browserShown = m_mode == RecordViewMode && currentPage() == RecordingsPage;
     context.canTimeShift = canTimeShiftCurrentChannel();
     context.fullscreen = isFullScreen();
+    context.canPreviousSeries = m_seriesManager->isCanSetPrevSeries();
+    context.canNextSeries = m_seriesManager->isCanSetNextSeries();
     return context;
 }
 
@@ -170,6 +173,10 @@ void MainWindow::runKeyAction(KeyRules::Action action, const KeyChord& key)
             return setIptvMode();
         case KeyRules::Action::PortalMode:
             return setMediaPortalMode();
+        case KeyRules::Action::PreviousSeries:
+            return m_seriesManager->playPrevSeries();
+        case KeyRules::Action::NextSeries:
+            return m_seriesManager->playNextSeries();
         case KeyRules::Action::PortalStepBack:
             return stepPortalMovie(-1);
         case KeyRules::Action::PortalStepForward:

@@ -51,13 +51,7 @@ void MainWindow::updateRecordViewCurrentPath(const QString& path)
 
 void MainWindow::playLocalMovie(const QString& fileName)
 {
-    // Stopping an idle player would still report a stop. The stop of what
-    // plays now comes back from the player's thread after the film has begun
-    // to open: it must not bring the browser back over the film.
-    if (!m_ui.mediaPlayer->playback().isStopped()) {
-        m_stopBeforeFilm = true;
-        m_ui.mediaPlayer->stop();
-    }
+    stopForFilm();
     applyPictureSettings();
     m_ui.mediaPlayer->openFile(fileName, true, -1);
     showMovieProgress(QFileInfo(fileName).fileName());

@@ -1,5 +1,11 @@
 #include "movielinks.h"
 
+#include "operatorhosts.h"
+
+#include <QUrl>
+
+#include <algorithm>
+
 namespace {
 
 const QString ftpScheme = QStringLiteral("ftp://");
@@ -9,6 +15,19 @@ const QString filmsFolder = QStringLiteral("pub/films/");
 bool isFilmLink(const QString& link)
 {
     return link.startsWith(ftpScheme) || link.startsWith(httpxScheme);
+}
+
+QString withoutWww(const QString& host)
+{
+    return host.startsWith(QLatin1String("www.")) ? host.mid(4) : host;
+}
+
+bool isFilmDatabase(const QString& host)
+{
+    const QString site = withoutWww(host.toLower());
+    return std::any_of(
+        std::begin(OperatorHosts::filmDatabaseHosts), std::end(OperatorHosts::filmDatabaseHosts),
+        [&](const char* known) { return site == withoutWww(QString::fromLatin1(known)); });
 }
 
 }  // namespace
@@ -46,4 +65,22 @@ QStringList MovieLinks::filmLinks(const QString& html)
         from = end + 1;
     }
     return links;
+}
+
+MovieLinks::LinkKind MovieLinks::kindOf(const QUrl& link)
+{
+    const QString scheme = link.scheme().toLower();
+    if (scheme == QLatin1String("ftp") || scheme == QLatin1String("httpx"))
+        return LinkKind::Film;
+    if (!link.host().isEmpty() && isFilmDatabase(link.host()))
+        return LinkKind::FilmDatabase;
+    return LinkKind::Other;
+}
+
+MovieLinks::Movie MovieLinks::defaultMovie(const QString& pageTitle)
+{
+    const QStringList parts = pageTitle.split(u'|');
+    if (parts.size() != 2)
+        return {};
+    return {parts[0].trimmed(), parts[1].trimmed()};
 }

@@ -345,7 +345,7 @@ void TestEmulator::portalPageLinksFilmsThatAreServed()
     const QStringList title =
         QRegularExpression("<title>([^<]*)</title>").match(html).captured(1).split('|');
     QCOMPARE(title.size() == 2 ? title.first().trimmed() : "-",
-             defaultFilm == "-" ? defaultFilm : "http://" + host + defaultFilm);
+             defaultFilm == "-" ? defaultFilm : "ftp://" + host + "/pub/films" + defaultFilm);
     for (const QString& film : films)
         QVERIFY2(exchange(getRequest(film, host)).status == 200, qPrintable(film));
 }

@@ -64,9 +64,9 @@ void TestPortal::webViewIsMadeOnFirstSightWithVideoOnDemand()
     QTRY_COMPARE_WITH_TIMEOUT(browser->url().query(), QStringLiteral("wap=1&lan=1&usex=1"),
                               loadTimeout);
     QCOMPARE(browser->url().authority(), m_session->emulator->host());
-    // The page's films reach the link menu; the closed channel is none.
+    // The page's films reach the link menu.
     auto* links = qobject_cast<FtpLinkListAction*>(button("buttonLinks")->defaultAction());
-    QTRY_COMPARE_WITH_TIMEOUT(links->linkCount(), 2, loadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(links->linkCount(), 3, loadTimeout);
     window->setIptvMode();
     window->setMediaPortalMode();
     QCOMPARE(window->portalBrowser(), browser);  // made once
@@ -78,7 +78,9 @@ void TestPortal::filmPausesBehindThePortalAndStops()
     MainWindow* window = m_session->window.get();
     MediaPlayer* player = window->getMediaPlayer();
     window->setMediaPortalMode();
-    window->setDefaultMovie(m_session->emulator->url("/stream/1").toString(), "Film");
+    QUrl film = m_session->emulator->url("/films/drama-1.ts");
+    film.setScheme("httpx");
+    window->setDefaultMovie(film.toString(), "Film");
     QSignalSpy video(window, &MainWindow::switchedToVideo);
     button("buttonPlayPause")->click();
     QVERIFY(video.wait(loadTimeout));
