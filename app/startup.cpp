@@ -10,12 +10,25 @@
 #include "keepawake.h"
 #include "recordtablemanager.h"
 #include "settings.h"
+#include "settingsdialog.h"
 #include "singleinstance.h"
 #include "terminationrequest.h"
 #include "ttvservermanager.h"
 #include "updateservice.h"
 
 #include <QApplication>
+
+namespace {
+
+// Only a settings file that cannot be written is missing by now: the user
+// sees the settings before the player is built. False when cancelled.
+bool settingsAcceptedWithoutFile()
+{
+    SettingsDialog dialog;
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
 
 Startup::Startup() = default;
 
@@ -73,6 +86,8 @@ int Startup::run()
         return 0;
 
     passUpdateUrl();
+    if (!Settings::settingsFileExists() && !settingsAcceptedWithoutFile())
+        return 0;
     return runPlayer();
 }
 
