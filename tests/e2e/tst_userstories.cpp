@@ -16,6 +16,7 @@
 namespace {
 
 const QString kFirst = QStringLiteral("Первый городской");  // channel 1
+const QString kNews = QStringLiteral("Новости 24");         // channel 2
 const QString kCinema = QStringLiteral("Кинодом");          // channel 3
 const QString kVideoShown = QStringLiteral("[MainWindow] video page shown");
 const QString kPortalPath = QStringLiteral("/?wap=1&lan=1&usex=1");
@@ -24,6 +25,7 @@ const QString kFullscreenList = QStringLiteral("^(Channel list|Список ка
 const QString kFullscreenPanel = QStringLiteral("^(Playback|Воспроизведение)$");
 const QString kBanner = QStringLiteral("^(Now watching|Сейчас в эфире)$");
 const QString kProgrammeOverlay = QStringLiteral("^(Programme|Программа)$");
+const QString kSettingsDialog = QStringLiteral("^(Settings|Настройки) - Zentria Media Player$");
 const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
 // A recording's name begins with the date and time it began.
 const QString kRecordingStamp = QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d ");
@@ -58,6 +60,12 @@ bool isBarGrey(int red, int green, int blue)
 bool isErrorRed(int red, int green, int blue)
 {
     return red > 150 && green < 60 && blue < 60;
+}
+
+// A chosen row of a list.
+bool isSelectionBlue(int red, int green, int blue)
+{
+    return red < 90 && green > 100 && green < 170 && blue > 150;
 }
 
 QStringList capturesOf(const QRegularExpression& pattern, const QString& text)
@@ -134,6 +142,7 @@ private slots:
     void progressButtonsUnderTheVideoShiftTime();
     void fullscreenEdgesShowTheProgrammeAndTheChannelList();
     void filmSeeksByItsBarAndThePanelLeavesFullscreen();
+    void userChannelListFromTheSettingsDialog();
     // Last: with a stale segment left behind, later starts would fail too.
     void killedPlayerDoesNotBlockTwentyLaterStarts();
 
@@ -155,6 +164,11 @@ private:
     void enterFullscreen();
     void expectCleanExit();
     QString lastOpenStream();
+    // Opens the settings dialog with its toolbar button and, on its User
+    // Channels tab, moves the first available channel to the user's list,
+    // leaving the focus in the available list. Where the dialog lies; empty
+    // on failure.
+    QRect moveFirstChannelInSettings();
 
     std::unique_ptr<PlayerSession> m_session;
 };
@@ -243,6 +257,29 @@ QString UserStories::lastOpenStream()
 {
     const QList<EmulatorRequest> opened = m_session->emulator().requests("OpenStream");
     return opened.isEmpty() ? QString() : opened.last().message;
+}
+
+QRect UserStories::moveFirstChannelInSettings()
+{
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    // The toolbar alone: the dark gear is found on any dark patch below it.
+    const QList<QPoint> button =
+        m_session->findImage(window.adjusted(0, 0, 0, 34 - window.height()), "settings.png");
+    if (button.size() != 1 || !m_session->click(button.first()) ||
+        !m_session->answerBox(kSettingsDialog, {"ctrl+Tab", "ctrl+Tab"}))
+        return {};
+    const QRect dialog =
+        m_session->windowGeometry(m_session->windowsNamed(kSettingsDialog).first().toULongLong());
+    // The user's list comes with its first channel chosen.
+    const bool loaded = QTest::qWaitFor(
+        [&] { return countPixels(m_session->grabScreen(dialog), isSelectionBlue) > 4000; }, 30000);
+    // The topmost is "Move to right", above "Move all to right".
+    const QList<QPoint> right = m_session->findImage(dialog, "right.png");
+    const QPoint available = right.value(0) - QPoint(80, 0);
+    const bool moved = loaded && !right.isEmpty() && m_session->click(available) &&
+                       m_session->pressKeys({"Home"}) && m_session->click(right.first()) &&
+                       m_session->click(available);
+    return moved ? dialog : QRect();
 }
 
 void UserStories::logInPlaysTheLastChannel()
@@ -697,6 +734,38 @@ void UserStories::filmSeeksByItsBarAndThePanelLeavesFullscreen()
     QVERIFY(!defullscreen.isEmpty());
     QVERIFY(m_session->click(defullscreen.first()));
     QTRY_COMPARE_WITH_TIMEOUT(windowWidth(), windowed, 30000);
+}
+
+// The user's own channel list, edited in the settings dialog: Cancel keeps
+// everything as it was; OK sends the list to the server, and the next start
+// lists the user's channels in the user's order.
+void UserStories::userChannelListFromTheSettingsDialog()
+{
+    startPlaying(PlayerSession::dataFile("user-channels.json"), kNews, 2,
+                 "show-user-channels=true\n");
+    const QByteArray ini = m_session->settingsIni();
+    QVERIFY(!moveFirstChannelInSettings().isEmpty());
+    QVERIFY(m_session->pressKeys({"Escape"}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->windowsNamed(kSettingsDialog).isEmpty(), 30000);
+    QCOMPARE(m_session->settingsIni(), ini);
+    QVERIFY(m_session->emulator().requests("SetUserChannel").isEmpty());
+
+    const QRect dialog = moveFirstChannelInSettings();
+    QVERIFY(!dialog.isEmpty());
+    QVERIFY(m_session->saveScreen(dialog, "settings-dialog.png"));
+    QVERIFY(m_session->pressKeys({"Return"}));
+    QTRY_COMPARE_WITH_TIMEOUT(m_session->emulator().requests("SetUserChannel").size(), 1, 30000);
+    QCOMPARE(m_session->emulator().requests("SetUserChannel").first().message,
+             "auth: \"emulator-token\" data { channel_id: 2 channel_id: 1 enabled: true } "
+             "use_shared: true");
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"q"}));
+    expectCleanExit();
+    QVERIFY(m_session->restartPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(m_session->debugLog().count(kVideoShown) >= 2, 30000);
+    QVERIFY(m_session->doubleClickChannelRow(1));
+    QVERIFY(m_session->waitForOpenStream(1));
+    QCOMPARE(m_session->emulator().requests("SetUserChannel").size(), 1);  // none on Cancel
 }
 
 QTEST_GUILESS_MAIN(UserStories)
