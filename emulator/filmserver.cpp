@@ -58,7 +58,7 @@ HttpResponse FilmServer::answer(const QString& file, const QByteArray& range) co
     }
     film.seek(bytes->first);
     HttpResponse response{bytes->partial ? 206 : 200,
-                          "video/mp2t",
+                          "video/x-matroska",
                           film.read(bytes->last - bytes->first + 1),
                           {{kAcceptRanges, "bytes"}}};
     if (bytes->partial) {

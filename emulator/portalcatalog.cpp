@@ -7,14 +7,14 @@ PortalCatalog PortalCatalog::standard()
     // The titles are Russian, as the operator's are, so that the default
     // film's title crosses the page title in UTF-8.
     return {{{"Drama",
-              {{"drama-1.ts", QStringLiteral("Северный ветер"), 1},
-               {"drama-2.ts", QStringLiteral("Долгая зима"), 2},
-               {"drama-3.ts", QStringLiteral("Тихая гавань"), 3}}},
-             {"Comedy", {{"comedy-1.ts", QStringLiteral("Весёлые соседи"), 4}}}},
+              {{"drama-1.mkv", QStringLiteral("Северный ветер"), 1},
+               {"drama-2.mkv", QStringLiteral("Долгая зима"), 2},
+               {"drama-3.mkv", QStringLiteral("Тихая гавань"), 3}}},
+             {"Comedy", {{"comedy-1.mkv", QStringLiteral("Весёлые соседи"), 4}}}},
             {QStringLiteral("Дачные истории"),
-             {{"episode-1.ts", QStringLiteral("Серия 1")},
-              {"episode-2.ts", QStringLiteral("Серия 2")},
-              {"episode-3.ts", QStringLiteral("Серия 3")}}}};
+             {{"episode-1.mkv", QStringLiteral("Серия 1")},
+              {"episode-2.mkv", QStringLiteral("Серия 2")},
+              {"episode-3.mkv", QStringLiteral("Серия 3")}}}};
 }
 
 bool PortalCatalog::offers(const QString& file) const

@@ -8,7 +8,7 @@
 // serves as /films/<file>.
 struct PortalFilm
 {
-    QString file;  // "drama-1.ts"
+    QString file;  // "drama-1.mkv"
     QString title;
     int databaseId = 0;  // its number on the film-database sites; 0 for none
 };

@@ -39,6 +39,7 @@ class ShowTvProgramAction;
 class StopVideoAction;
 class VideoOrPortalAction;
 class QMenu;
+class QWebEngineLoadingInfo;
 class QPushButton;
 class QTimer;
 class StatisticsWindow;
@@ -284,7 +285,7 @@ private:
     void createPortalBrowser();
     void connectSeriesManager();
     void onPortalPageShown();
-    void onPortalLoadFinished(bool ok);
+    void onPortalLoadingChanged(const QWebEngineLoadingInfo& loading);
     void onPortalTitleChanged(const QString& title);
     void updateSeriesButtons();
     // Stops what plays before a film opens, so that the stop's report does

@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QOpenGLWidget>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
 // ---- the portal page -------------------------------------------------------
@@ -61,8 +62,8 @@ void MainWindow::createPortalBrowser()
     watchInput(m_portalBrowser);
     connect(m_portalBrowser, &QWebEngineView::titleChanged, this,
             &MainWindow::onPortalTitleChanged);
-    connect(m_portalBrowser, &QWebEngineView::loadFinished, this,
-            &MainWindow::onPortalLoadFinished);
+    connect(m_portalBrowser->page(), &QWebEnginePage::loadingChanged, this,
+            &MainWindow::onPortalLoadingChanged);
     connect(m_portalBrowser, &CustomWebView::linkClicked, this,
             [this](const QUrl& url) { playFtpMovie(url); });
     reloadMediaPortal();
@@ -81,10 +82,18 @@ void MainWindow::reloadMediaPortal()
     m_portalBrowser->load(QUrl(url));
 }
 
-void MainWindow::onPortalLoadFinished(bool ok)
+// A link click the view refused ends as a stopped load, which leaves the page
+// as it was.
+void MainWindow::onPortalLoadingChanged(const QWebEngineLoadingInfo& loading)
 {
+    const QWebEngineLoadingInfo::LoadStatus status = loading.status();
+    if (status != QWebEngineLoadingInfo::LoadSucceededStatus &&
+        status != QWebEngineLoadingInfo::LoadFailedStatus)
+        return;
     // Shown again, the portal page tries once more.
-    m_portalLoadFailed = !ok;
+    m_portalLoadFailed = status == QWebEngineLoadingInfo::LoadFailedStatus;
+    if (m_portalLoadFailed)
+        qDebug("[MainWindow] portal page failed: %s", qPrintable(loading.errorString()));
     updateCurrentMovieInfo();
     loadLinksToSeriesManager();
 }

@@ -78,7 +78,7 @@ void TestPortal::filmPausesBehindThePortalAndStops()
     MainWindow* window = m_session->window.get();
     MediaPlayer* player = window->getMediaPlayer();
     window->setMediaPortalMode();
-    QUrl film = m_session->emulator->url("/films/drama-1.ts");
+    QUrl film = m_session->emulator->url("/films/drama-1.mkv");
     film.setScheme("httpx");
     window->setDefaultMovie(film.toString(), "Film");
     QSignalSpy video(window, &MainWindow::switchedToVideo);
