@@ -295,9 +295,9 @@ int MediaPlayer::currentSubtitle() const
 void MediaPlayer::onMousetimer()
 {
 #ifdef Q_OS_WIN
-    // Until the first open() the widget has no window of its own, and
-    // enumerating the children of handle 0 would disable every top-level
-    // window of the desktop.
+    // Until it is shown or opens a stream the widget has no window of its
+    // own, and the children of handle 0 are every top-level window of the
+    // desktop.
     if (const WId window = internalWinId())
         EnumChildWindows(reinterpret_cast<HWND>(window), disableWindow, 0);
 #endif
