@@ -19,11 +19,8 @@ class TestSettingsDialog : public QObject
 private slots:
     void init() { m_profile = std::make_unique<TemporaryProfile>(); }
     void cleanup();
-    void acceptStoresTheBoxes_data()
-    {
-        addTableRows(QFINDTESTDATA("../data/ui/settings-accept.txt"));
-    }
-    void acceptStoresTheBoxes();
+    void acceptStores_data() { addTableRows(QFINDTESTDATA("../data/ui/settings-accept.txt")); }
+    void acceptStores();
     void cancelStoresNothing();
     void userListsLoadOnceRetryAfterAnErrorAndAreSaved();
 
@@ -59,7 +56,7 @@ void TestSettingsDialog::click(const QString& boxes)
         m_dialog->findChild<QCheckBox*>(name)->click();
 }
 
-void TestSettingsDialog::acceptStoresTheBoxes()
+void TestSettingsDialog::acceptStores()
 {
     QFETCH(QString, stored);
     QFETCH(QString, clicked);
@@ -100,7 +97,6 @@ void TestSettingsDialog::userListsLoadOnceRetryAfterAnErrorAndAreSaved()
     auto* tabs = dialog->findChild<QTabWidget*>("tabWidget");
     auto* available = dialog->findChild<CustomChannelList::View*>("srcChannelList");
     auto* user = dialog->findChild<CustomChannelList::View*>("dstChannelList");
-    const auto requests = [&] { return emulator.requests("GetUserChannel").size(); };
     const auto openTab = [&] { tabs->setCurrentIndex(0), tabs->setCurrentIndex(2); };
 
     QSignalSpy failed(&server, &TTVServerManager::ErrorLoadUserChannelList);
@@ -113,7 +109,7 @@ void TestSettingsDialog::userListsLoadOnceRetryAfterAnErrorAndAreSaved()
     QCOMPARE(user->currentChannel()->id(), 3);
     QCOMPARE(available->model()->rowCount(), 2);
     openTab();
-    QCOMPARE(requests(), 2);
+    QCOMPARE(emulator.requests("GetUserChannel").size(), 2);
 
     available->setCurrentIndex(available->model()->index(0, 0));
     dialog->findChild<QPushButton*>("moveChannelRight")->click();
