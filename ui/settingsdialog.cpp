@@ -54,10 +54,12 @@ void SettingsDialog::fillNetworkInterfaces()
     const QIcon icon(QStringLiteral(":/images/network-interface.png"));
     QString name;
     QString description;
-    for (bool more = settings->beginInterfaceEnumeration();
-         more && settings->nextInterface(&name, &description);) {
-        qDebug("Detected adapter [ %s with uuid %s ]", qPrintable(description), qPrintable(name));
-        m_ui.networkInterfaceList->addItem(icon, description, name);
+    if (settings->beginInterfaceEnumeration()) {
+        while (settings->nextInterface(&name, &description)) {
+            qDebug("Detected adapter [ %s with uuid %s ]", qPrintable(description),
+                   qPrintable(name));
+            m_ui.networkInterfaceList->addItem(icon, description, name);
+        }
     }
     m_ui.networkInterfaceList->setCurrentIndex(
         qMax(0, m_ui.networkInterfaceList->findData(settings->networkInterface())));
