@@ -214,9 +214,12 @@ void MainWindow::loadLinksToSeriesManager()
     requestPortalHtml([self = QPointer<MainWindow>(this)](const QString& html) {
         if (!self)
             return;
-        for (const QString& link : MovieLinks::filmLinks(html))
+        const QStringList links = MovieLinks::filmLinks(html);
+        for (const QString& link : links)
             self->m_seriesManager->addSeries(MovieLinks::toPlayableUrl(link));
         self->m_seriesManager->srartSeriesManager();
+        qDebug("[MainWindow::loadLinksToSeriesManager] %d of %d film links kept",
+               self->m_seriesManager->seriesCount(), int(links.size()));
         self->updateSeriesButtons();
     });
 }

@@ -316,9 +316,9 @@ void RecordAction::startRecording()
     QDir().mkpath(folder.absolutePath());
     QString path = folder.absoluteFilePath(name);
     if (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier)
-        path = QFileDialog::getSaveFileName(qobject_cast<QWidget*>(parent()),
-                                            tr("Select Output File"), path,
-                                            tr("MPEG files (*.mpg *.mpeg *.ts)"));
+        path =
+            QFileDialog::getSaveFileName(qobject_cast<QWidget*>(parent()), tr("Select Output File"),
+                                         path, tr("MPEG files (*.mpg *.mpeg *.ts)"));
     if (path.isEmpty())
         return;
     Settings::instance()->setRecordSaveFolder(QFileInfo(path).absolutePath());

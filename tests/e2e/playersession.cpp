@@ -123,11 +123,24 @@ bool PlayerSession::restartPlayer()
     return launchPlayer();
 }
 
+// The desktop's browser: it notes what it is asked to open.
+bool PlayerSession::installBrowser(const QString& folder)
+{
+    QFile browser(folder + "/xdg-open");
+    return QDir().mkpath(folder) && browser.open(QIODevice::WriteOnly) &&
+           browser.write("#!/bin/sh\necho \"$1\" >> \"$HOME/browser.log\"\n") > 0 &&
+           browser.setPermissions(browser.permissions() | QFile::ExeOwner);
+}
+
 bool PlayerSession::launchPlayer()
 {
     QProcessEnvironment environment = environmentFor(m_display);
     environment.insert("HOME", m_profile->path());
     environment.insert("XDG_DATA_HOME", m_profile->path() + "/data");
+    const QString bin = m_profile->filePath("bin");
+    if (!installBrowser(bin))
+        return false;
+    environment.insert("PATH", bin + ':' + environment.value("PATH"));
     m_player = std::make_unique<QProcess>();
     m_player->setProcessEnvironment(environment);
     m_player->setStandardOutputFile(m_profile->filePath("player.out"));
@@ -256,6 +269,32 @@ QByteArray PlayerSession::grabScreen(const QRect& area)
          "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
         &pixels);
     return pixels;
+}
+
+QPoint PlayerSession::findColour(const QRect& area, QRgb colour)
+{
+    const QByteArray screen = grabScreen(area);
+    const auto matches = [&](int x, int y) {
+        const qsizetype i = (qsizetype(y) * area.width() + x) * 3;
+        return i + 2 < screen.size() &&
+               qRgb(quint8(screen[i]), quint8(screen[i + 1]), quint8(screen[i + 2])) == colour;
+    };
+    constexpr int inset = 6;  // past the block's edge, before its text
+    for (int y = 0; y + inset < area.height(); ++y) {
+        for (int x = 0; x + inset < area.width(); ++x) {
+            if (matches(x, y) && matches(x + inset, y + inset))
+                return area.topLeft() + QPoint(x + inset, y + inset);
+        }
+    }
+    return {};
+}
+
+QStringList PlayerSession::browserRequests() const
+{
+    QFile log(m_profile->filePath("browser.log"));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
 QList<QPoint> PlayerSession::findImage(const QRect& area, const QString& image)

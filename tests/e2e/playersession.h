@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QPoint>
 #include <QProcess>
@@ -67,6 +68,11 @@ public:
     // Where an image of the player's ui/images or osd/images shows inside the area, drawn
     // at its own size or scaled to a usual icon size: the centres, from the top.
     QList<QPoint> findImage(const QRect& area, const QString& image);
+    // A point inside the topmost block of that exact colour in the area; a
+    // null point when none shows.
+    QPoint findColour(const QRect& area, QRgb colour);
+    // The addresses the player gave the desktop's browser, oldest first.
+    QStringList browserRequests() const;
     // Keeps the area as a PNG file in $ZENTRIA_ARTIFACT_DIR.
     bool saveScreen(const QRect& area, const QString& name);
     bool xdotool(const QStringList& arguments, QByteArray* output = nullptr);
@@ -82,6 +88,7 @@ public:
 
 private:
     bool launchPlayer();
+    static bool installBrowser(const QString& folder);
     bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
     bool startHelper(QProcess* process, const QString& program, const QStringList& arguments);
     bool waitForDisplay();

@@ -27,6 +27,16 @@ const QString kBanner = QStringLiteral("^(Now watching|Сейчас в эфир�
 const QString kProgrammeOverlay = QStringLiteral("^(Programme|Программа)$");
 const QString kSettingsDialog = QStringLiteral("^(Settings|Настройки) - Zentria Media Player$");
 const QString kQuestionBox = QStringLiteral("^(Question|Вопрос) - Zentria Media Player$");
+// Blocks of the emulator's portal pages, each of its own colour.
+const QRgb kDramaButton = qRgb(0, 90, 90);
+const QRgb kSecondFilmLink = qRgb(30, 60, 200);
+const QRgb kImdbLink = qRgb(200, 120, 0);
+const QRgb kAboutLink = qRgb(150, 0, 150);
+const QRgb kSeriesButton = qRgb(0, 170, 170);
+const QRgb kFirstEpisodeLink = qRgb(230, 90, 150);
+const QRgb kBigSeriesButton = qRgb(60, 0, 120);
+const QRgb kBrokenPageButton = qRgb(120, 120, 0);
+const QRgb kUnknownSchemeLink = qRgb(180, 0, 60);
 // A recording's name begins with the date and time it began.
 const QString kRecordingStamp = QStringLiteral("^\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d\\.\\d\\d ");
 
@@ -143,6 +153,8 @@ private slots:
     void fullscreenEdgesShowTheProgrammeAndTheChannelList();
     void filmSeeksByItsBarAndThePanelLeavesFullscreen();
     void userChannelListFromTheSettingsDialog();
+    void portalLinksPlayFilmsOpenFilmDatabasesAndGoNowhereElse();
+    void portalSeriesPlaysItsEpisodesInTurn();
     // Last: with a stale segment left behind, later starts would fail too.
     void killedPlayerDoesNotBlockTwentyLaterStarts();
 
@@ -164,6 +176,12 @@ private:
     void enterFullscreen();
     void expectCleanExit();
     QString lastOpenStream();
+    // The portal shown, its start page loaded, the channel stopped.
+    void openPortal();
+    // Clicks the topmost block of the colour once it shows in the window.
+    void clickColour(QRgb colour);
+    // Waits for the film's first picture to have shown count times.
+    bool waitForFilmPicture(const QString& film, int count = 1);
     // Opens the settings dialog with its toolbar button and, on its User
     // Channels tab, moves the first available channel to the user's list,
     // leaving the focus in the available list. Where the dialog lies; empty
@@ -251,6 +269,33 @@ void UserStories::expectCleanExit()
     QVERIFY(m_session->waitForExit());
     QCOMPARE(m_session->player().exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_session->player().exitCode(), 0);
+}
+
+void UserStories::openPortal()
+{
+    startPlaying(PlayerSession::dataFile("portal-keys.json"), kFirst, 1);
+    QVERIFY(m_session->clickTitleBar());
+    QVERIFY(m_session->pressKeys({"ctrl+alt+b"}));
+    QVERIFY(m_session->waitForLog("portal page: start"));
+    QVERIFY(m_session->pressKeys({"ctrl+s"}));
+    QVERIFY(m_session->waitForLog("[MediaPlayer::stop] Playback stopped"));
+}
+
+void UserStories::clickColour(QRgb colour)
+{
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    QPoint block;
+    // Each look takes a screenshot: waited for by the clock, not by the count.
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !(block = m_session->findColour(window, colour)).isNull(); }, 30000));
+    QVERIFY(m_session->click(block));
+}
+
+bool UserStories::waitForFilmPicture(const QString& film, int count)
+{
+    const QString picture =
+        "first picture of " + m_session->emulator().url("/films/" + film).toString();
+    return QTest::qWaitFor([&] { return m_session->debugLog().count(picture) >= count; }, 30000);
 }
 
 QString UserStories::lastOpenStream()
@@ -621,6 +666,52 @@ void UserStories::portalKeysStepThroughGenresAndMovies()
             qPrintable(steps[done].first), 30000);
         QCOMPARE(positions.last(), steps[done].second);
     }
+}
+
+// A film link plays in the window, a film-database link goes to the desktop's
+// browser, any other link stays unfollowed; pages with broken HTML or more
+// episodes than a series holds leave the player as usable.
+void UserStories::portalLinksPlayFilmsOpenFilmDatabasesAndGoNowhereElse()
+{
+    openPortal();
+    clickColour(kImdbLink);
+    QTRY_COMPARE_WITH_TIMEOUT(m_session->browserRequests(),
+                              QStringList{"http://www.imdb.com/title/tt0000001/"}, 30000);
+    clickColour(kAboutLink);
+    QVERIFY(
+        m_session->waitForLog("link clicked: " + m_session->emulator().url("/about").toString()));
+    clickColour(kBigSeriesButton);
+    QVERIFY(m_session->waitForLog("100 of 120 film links kept"));
+    clickColour(kBrokenPageButton);
+    QVERIFY(m_session->waitForLog("portal page: broken"));
+    clickColour(kUnknownSchemeLink);
+    clickColour(kSeriesButton);
+    QVERIFY(m_session->waitForLog("3 of 3 film links kept"));
+    QCOMPARE(countOf(m_session->emulator().requests(), "/about"), 0);
+
+    clickColour(kDramaButton);
+    QVERIFY(m_session->waitForLog("portal page: genre 1"));
+    clickColour(kSecondFilmLink);
+    QVERIFY(waitForFilmPicture("drama-2.mkv"));
+    m_session->saveScreen(m_session->windowGeometry(m_session->mainWindow()),
+                          "portal-playing-film.png");
+}
+
+// Clicked, an episode plays, the next follows when it ends, and the page keys
+// step back and forth through the series.
+void UserStories::portalSeriesPlaysItsEpisodesInTurn()
+{
+    openPortal();
+    clickColour(kSeriesButton);
+    QVERIFY(m_session->waitForLog("3 of 3 film links kept"));
+    clickColour(kFirstEpisodeLink);
+    QVERIFY(waitForFilmPicture("episode-1.mkv"));
+    QVERIFY(waitForFilmPicture("episode-2.mkv"));  // four seconds on, by itself
+    QVERIFY(m_session->waitForLog("[MainWindow::showSerialName] 2 "));
+    QVERIFY(m_session->pressKeys({"Prior"}));
+    QVERIFY(waitForFilmPicture("episode-1.mkv", 2));
+    QVERIFY(m_session->pressKeys({"Next"}));
+    QVERIFY(waitForFilmPicture("episode-2.mkv", 2));
 }
 
 // The row under the video: the channel's programme, and buttons that step
