@@ -693,6 +693,7 @@ void UserStories::portalLinksPlayFilmsOpenFilmDatabasesAndGoNowhereElse()
     QVERIFY(m_session->waitForLog("portal page: genre 1"));
     clickColour(kSecondFilmLink);
     QVERIFY(waitForFilmPicture("drama-2.mkv"));
+    QVERIFY(QTest::qWaitFor([&] { return m_session->debugLog().count(kVideoShown) == 2; }, 30000));
     m_session->saveScreen(m_session->windowGeometry(m_session->mainWindow()),
                           "portal-playing-film.png");
 }
