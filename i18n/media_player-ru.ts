@@ -103,6 +103,13 @@
     </message>
 </context>
 <context>
+    <name>Elevation</name>
+    <message>
+        <source>polkit (pkexec) is not installed, so administrator rights cannot be asked for.</source>
+        <translation>polkit (pkexec) не установлен, поэтому нельзя запросить права администратора.</translation>
+    </message>
+</context>
+<context>
     <name>FtpLinkListAction</name>
     <message>
         <source>Links</source>
@@ -313,6 +320,10 @@
         <source>Warning</source>
         <translation>Предупреждение</translation>
     </message>
+    <message>
+        <source>series</source>
+        <translation>серия</translation>
+    </message>
 </context>
 <context>
     <name>PauseOrPlayAction</name>
@@ -455,6 +466,133 @@ Scheduled recording will be cancelled.</source>
     <message>
         <source>Cancel telecast recording</source>
         <translation>Отменить запись передачи</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>IPTV</source>
+        <translation>IPTV</translation>
+    </message>
+    <message>
+        <source>Network Interface:</source>
+        <translation>Сетевой интерфейс:</translation>
+    </message>
+    <message>
+        <source>Routing:</source>
+        <translation>Маршрутизация:</translation>
+    </message>
+    <message>
+        <source>Execute</source>
+        <translation>Выполнить</translation>
+    </message>
+    <message>
+        <source>Apply deinterlace filter</source>
+        <translation>Применять фильтр деинтерлейсинга</translation>
+    </message>
+    <message>
+        <source>Record folder:</source>
+        <translation>Папка для записи:</translation>
+    </message>
+    <message>
+        <source>Display channel numbers</source>
+        <translation>Показывать номера каналов</translation>
+    </message>
+    <message>
+        <source>Show close channel</source>
+        <translation>Показывать закрытые каналы</translation>
+    </message>
+    <message>
+        <source>Use GPU Acceleration</source>
+        <translation>Использовать ускорение GPU</translation>
+    </message>
+    <message>
+        <source>Additional</source>
+        <translation>Дополнительно</translation>
+    </message>
+    <message>
+        <source>Use global volume</source>
+        <translation>Общая громкость для всех каналов</translation>
+    </message>
+    <message>
+        <source>Pause on mimize</source>
+        <translation>Пауза при сворачивании</translation>
+    </message>
+    <message>
+        <source>Use Hot Keys</source>
+        <translation>Использовать горячие клавиши</translation>
+    </message>
+    <message>
+        <source>Close To Tray</source>
+        <translation>Закрывать в трей</translation>
+    </message>
+    <message>
+        <source>User Channels</source>
+        <translation>Мои каналы</translation>
+    </message>
+    <message>
+        <source>Enable user channels</source>
+        <translation>Включить мой список каналов</translation>
+    </message>
+    <message>
+        <source>Enable user global channel list</source>
+        <translation>Включить общий список каналов пользователя</translation>
+    </message>
+    <message>
+        <source>Avaible channel list:</source>
+        <translation>Доступные каналы:</translation>
+    </message>
+    <message>
+        <source>User channel list:</source>
+        <translation>Мой список каналов:</translation>
+    </message>
+    <message>
+        <source>Move to right</source>
+        <translation>Вправо</translation>
+    </message>
+    <message>
+        <source>Move to left</source>
+        <translation>Влево</translation>
+    </message>
+    <message>
+        <source>Move all to right</source>
+        <translation>Все вправо</translation>
+    </message>
+    <message>
+        <source>Move all to left</source>
+        <translation>Все влево</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Вверх</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Вниз</translation>
+    </message>
+    <message>
+        <source>Select directory where to save scheduled recordings</source>
+        <translation>Выберите папку для записей по расписанию</translation>
+    </message>
+    <message>
+        <source>Routing</source>
+        <translation>Маршрутизация</translation>
+    </message>
+    <message>
+        <source>The routes have been changed.</source>
+        <translation>Маршруты изменены.</translation>
+    </message>
+    <message>
+        <source>The routes could not be changed: the command ended with code %1.</source>
+        <translation>Маршруты не изменены: команда завершилась с кодом %1.</translation>
+    </message>
+    <message>
+        <source>You must restart player to apply changes for user channels!</source>
+        <translation>Перезапустите плеер, чтобы применить изменения списка каналов!</translation>
     </message>
 </context>
 <context>
