@@ -1,19 +1,19 @@
 #include "startup.h"
 
-#include "appinfo.h"
 #include "channelmanager.h"
+#include "keepawake.h"
 #include "logging.h"
 #include "mainwindow.h"
 #include "messageboxes.h"
 #include "operatorhosts.h"
 #include "platform.h"
-#include "keepawake.h"
 #include "recordtablemanager.h"
 #include "settings.h"
 #include "settingsdialog.h"
 #include "singleinstance.h"
 #include "terminationrequest.h"
 #include "ttvservermanager.h"
+#include "updateprogresswindow.h"
 #include "updateservice.h"
 
 #include <QApplication>
@@ -35,6 +35,7 @@ Startup::Startup() = default;
 Startup::~Startup()
 {
     m_mainWindow.reset();
+    m_updateWindow.reset();
     m_serverManager.reset();
     m_channelManager.reset();
     Settings::destroy();
@@ -62,7 +63,8 @@ int Startup::run()
         return endWithCriticalError(QApplication::translate("main", "Log file cannot be opened"));
 
     m_updateService = std::make_unique<UpdateService>();
-    m_updateService->setLocalVersion(QString::fromLatin1(AppInfo::version));
+    m_updateService->setLocalVersion(UpdateService::runningVersion());
+    QApplication::setApplicationVersion(m_updateService->localVersion());
     logStart();
 
     const QStringList arguments = modeArguments();
@@ -86,6 +88,8 @@ int Startup::run()
         return 0;
 
     passUpdateUrl();
+    if (mode == UpdateService::StartMode::Normal && m_updateService->checkForUpdates())
+        return offerUpdate();
     if (!Settings::settingsFileExists() && !settingsAcceptedWithoutFile())
         return 0;
     return runPlayer();
@@ -133,7 +137,7 @@ bool Startup::openDebugLog()
 void Startup::logStart()
 {
     qDebug("[%s] Starting from %s", "main", qPrintable(QApplication::applicationFilePath()));
-    qDebug("[%s] Local version = %s", "main", AppInfo::version);
+    qDebug("[%s] Local version = %s", "main", qPrintable(m_updateService->localVersion()));
 }
 
 QStringList Startup::modeArguments() const
@@ -147,7 +151,8 @@ QStringList Startup::modeArguments() const
 int Startup::runUpdateMode(const QStringList& arguments)
 {
     qDebug("[%s] Starting in update mode", "main");
-    if (!m_updateService->performUpdate(arguments) || m_updateService->hasError()) {
+    m_updateService->performUpdate(arguments);
+    if (m_updateService->hasError()) {
         MessageBoxes::show(MessageBoxes::Kind::Critical, nullptr,
                            QApplication::translate("main", "Update error"),
                            m_updateService->errorText());
@@ -158,7 +163,7 @@ int Startup::runUpdateMode(const QStringList& arguments)
 void Startup::noteNewVersion()
 {
     Settings* settings = Settings::instance();
-    if (settings->versionInfo() == QLatin1String(AppInfo::version))
+    if (settings->versionInfo() == m_updateService->localVersion())
         return;
     qDebug("[%s] Starting in new installed version", "main");
     settings->setInstallZm(false);
@@ -174,6 +179,15 @@ void Startup::passUpdateUrl()
                            QStringLiteral("Error occured while trying to determine update server. "
                                           "Check your firewall/antivirus settings!"));
     }
+}
+
+// The offer is the run's only window: no player, no server session.
+int Startup::offerUpdate()
+{
+    m_updateWindow = std::make_unique<UpdateProgressWindow>();
+    m_updateWindow->setService(m_updateService.get());
+    m_updateWindow->show();
+    return QApplication::exec();
 }
 
 // The settings store takes the player settings the server keeps once the

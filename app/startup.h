@@ -10,12 +10,13 @@ class MainWindow;
 class SingleInstance;
 class TerminationRequest;
 class TTVServerManager;
+class UpdateProgressWindow;
 class UpdateService;
 
 // One start of the process, from the settings to the event loop and back:
-// it hands over to a running player, runs the second half of an update, or
-// builds the player and runs it until its window closes. The destructor is
-// the shut-down.
+// it hands over to a running player, runs the second half of an update,
+// offers a newer version, or builds the player and runs it until its window
+// closes. The destructor is the shut-down.
 class Startup
 {
 public:
@@ -36,6 +37,7 @@ private:
     int runUpdateMode(const QStringList& arguments);
     void noteNewVersion();
     void passUpdateUrl();
+    int offerUpdate();
     int runPlayer();
     void followServerSettings();
 
@@ -47,5 +49,6 @@ private:
     std::unique_ptr<TTVServerManager> m_serverManager;
     std::unique_ptr<ChannelManager> m_channelManager;
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<UpdateProgressWindow> m_updateWindow;
     bool m_socketsStarted = false;
 };
