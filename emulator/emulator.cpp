@@ -19,7 +19,7 @@ Emulator::~Emulator() = default;
 bool Emulator::start(QString* error)
 {
     m_scenario = Scenario::load(m_options.scenarioPath, error);
-    if (!m_scenario || !loadSamples(error))
+    if (!m_scenario || !loadSamples(error) || !m_update.load(m_scenario->update, error))
         return false;
     if (!m_options.logPath.isEmpty() && !m_log.openFile(m_options.logPath, error))
         return false;
@@ -28,7 +28,7 @@ bool Emulator::start(QString* error)
     buildService();
     if (!loadFaults(error))
         return false;
-    m_router = std::make_unique<Router>(m_rpc, m_faults, *m_catalog, m_samples, m_log,
+    m_router = std::make_unique<Router>(m_rpc, m_faults, *m_catalog, m_samples, m_update, m_log,
                                         m_scenario->portalScript);
     m_server.setHandler(m_router.get());
     std::fprintf(stderr, "%s: %lld channels, %lld telecasts\n", qPrintable(m_options.scenarioPath),

@@ -13,6 +13,7 @@
 #include "rpcdispatcher.h"
 #include "scenario.h"
 #include "streamer.h"
+#include "updateserver.h"
 
 class ChannelCatalog;
 class Clock;
@@ -46,6 +47,7 @@ private:
     RequestLog m_log;
     RpcDispatcher m_rpc;
     FaultPlan m_faults;
+    UpdateServer m_update;
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<ChannelCatalog> m_catalog;
     std::unique_ptr<OperatorService> m_service;

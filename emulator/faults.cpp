@@ -90,7 +90,7 @@ void deliver(HttpConnection* connection, HttpResponse response, const Fault& fau
         response.status = fault.httpStatus;
     response.body = spoiled(response.body, fault.body);
     if (fault.connection == Fault::Connection::ResetMidBody)
-        connection->sendPartAndReset(response, response.body.size() / 2);
+        connection->sendPart(response, response.body.size() / 2, HttpConnection::AfterPart::Reset);
     else
         connection->send(response);
 }

@@ -40,12 +40,15 @@ void HttpConnection::send(const HttpResponse& response)
     finishAnswer();
 }
 
-void HttpConnection::sendPartAndReset(const HttpResponse& response, qint64 bodyBytes)
+void HttpConnection::sendPart(const HttpResponse& response, qint64 bodyBytes, AfterPart after)
 {
     m_state = State::Closing;
     m_socket->write(response.head(response.body.size(), m_keepAlive) +
                     response.body.left(bodyBytes));
-    resetOnceSent();
+    if (after == AfterPart::Reset)
+        resetOnceSent();
+    else if (after == AfterPart::Close)
+        m_socket->disconnectFromHost();
 }
 
 void HttpConnection::drop()

@@ -29,10 +29,17 @@ public:
 
     int id() const { return m_id; }
 
+    // How an answer whose body is cut short ends once its part has left.
+    enum class AfterPart {
+        Reset,  // a TCP reset
+        Close,  // an ordinary close
+        Stall,  // nothing more: the connection stays open until the client leaves
+    };
+
     void send(const HttpResponse& response);
-    // The head with the full Content-Length and the first bodyBytes of the body,
-    // then a TCP reset once they have left.
-    void sendPartAndReset(const HttpResponse& response, qint64 bodyBytes);
+    // The head with the full Content-Length and the first bodyBytes of the body;
+    // nothing more is read from the client.
+    void sendPart(const HttpResponse& response, qint64 bodyBytes, AfterPart after);
     // Closes without answering.
     void drop();
     // Answers 200 with a body that ends when the connection closes; the caller

@@ -10,6 +10,7 @@
 #include "requestlog.h"
 #include "rpcdispatcher.h"
 #include "streamer.h"
+#include "updateserver.h"
 
 namespace {
 
@@ -48,11 +49,13 @@ QString parseProblem(google::protobuf::Message& message, const QByteArray& body)
 }  // namespace
 
 Router::Router(const RpcDispatcher& rpc, FaultPlan& faults, const ChannelCatalog& catalog,
-               const SampleLibrary& samples, RequestLog& log, const QString& portalScript)
+               const SampleLibrary& samples, const UpdateServer& update, RequestLog& log,
+               const QString& portalScript)
     : m_rpc(rpc),
       m_faults(faults),
       m_catalog(catalog),
       m_samples(samples),
+      m_update(update),
       m_log(log),
       m_portalPages(m_portal, portalScript),
       m_films(m_portal, samples.directory())
@@ -113,6 +116,8 @@ void Router::answerRpc(const HttpRequest& request, HttpConnection* connection, Q
 
 bool Router::answerGet(const HttpRequest& request, HttpConnection* connection)
 {
+    if (m_update.answer(request, connection))
+        return true;
     const QString path = request.path();
     if (const auto fixed = m_fixedPaths.constFind(path); fixed != m_fixedPaths.constEnd()) {
         connection->send((*fixed)(request));

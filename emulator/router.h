@@ -17,6 +17,7 @@ class FaultPlan;
 class RequestLog;
 class RpcDispatcher;
 class SampleLibrary;
+class UpdateServer;
 
 // Sends each request where it belongs and logs it:
 //   POST /server/<Service>/<Method>.pb   the RPC methods
@@ -28,12 +29,15 @@ class SampleLibrary;
 //   GET  /broken                         a portal page of broken HTML
 //   GET  /about                          an ordinary page the portal links to
 //   GET  /films/<file>[?…]               a film of the portal, whole or a byte range
+//   GET  /iptv/zmplayer/version.txt      the update server's files
+//   GET  /iptv/zmplayer/product.zip
 // Anything else is 404.
 class Router : public HttpHandler
 {
 public:
     Router(const RpcDispatcher& rpc, FaultPlan& faults, const ChannelCatalog& catalog,
-           const SampleLibrary& samples, RequestLog& log, const QString& portalScript = {});
+           const SampleLibrary& samples, const UpdateServer& update, RequestLog& log,
+           const QString& portalScript = {});
 
     void handle(const HttpRequest& request, HttpConnection* connection) override;
 
@@ -47,6 +51,7 @@ private:
     FaultPlan& m_faults;
     const ChannelCatalog& m_catalog;
     const SampleLibrary& m_samples;
+    const UpdateServer& m_update;
     RequestLog& m_log;
     const PortalCatalog m_portal = PortalCatalog::standard();
     const PortalPages m_portalPages;

@@ -1,6 +1,7 @@
 #include "scenario.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -42,6 +43,7 @@ private:
     bool readAudioTracks(const QJsonArray& json, const QString& where, ChannelEntry* channel);
     bool readStream(const QJsonObject& json, const QString& where, StreamEntry* stream);
     bool checkUniqueChannelIds();
+    bool readUpdate(const QJsonObject& json);
 
     Scenario m_scenario;
     QString m_error;
@@ -50,18 +52,18 @@ private:
 std::optional<Scenario> ScenarioReader::read(const QJsonObject& json)
 {
     JsonFields fields(json, "scenario", &m_error);
-    QJsonObject auth, time, userInfo, settings, userChannels, guide, generated;
+    QJsonObject auth, time, userInfo, settings, userChannels, guide, generated, update;
     QJsonArray offsets, categories, channels;
     if (!fields.allowOnly({"name", "description", "auth", "time", "userInfo", "settings",
                            "userChannels", "closeChannelImageUrl", "portalScript", "updateInterval",
                            "offsets", "categories", "guide", "channels", "generatedChannels",
-                           "faults"}) ||
+                           "faults", "update"}) ||
         !fields.object("auth", &auth) || !fields.object("time", &time) ||
         !fields.object("userInfo", &userInfo) || !fields.object("settings", &settings) ||
         !fields.object("userChannels", &userChannels) || !fields.object("guide", &guide) ||
         !fields.object("generatedChannels", &generated) || !fields.array("offsets", &offsets) ||
         !fields.array("categories", &categories) || !fields.array("channels", &channels) ||
-        !fields.object("faults", &m_scenario.faults) ||
+        !fields.object("faults", &m_scenario.faults) || !fields.object("update", &update) ||
         !fields.text("closeChannelImageUrl", &m_scenario.closeChannelImageUrl) ||
         !fields.text("portalScript", &m_scenario.portalScript) ||
         !fields.integer("updateInterval",
@@ -73,7 +75,7 @@ std::optional<Scenario> ScenarioReader::read(const QJsonObject& json)
                     readUserChannels(userChannels) && readOffsets(offsets) &&
                     readCategories(categories) && (!json.contains("guide") || readGuide(guide)) &&
                     readChannels(channels) && readGeneratedChannels(generated) &&
-                    checkUniqueChannelIds();
+                    checkUniqueChannelIds() && (!json.contains("update") || readUpdate(update));
     return ok ? std::optional(m_scenario) : std::nullopt;
 }
 
@@ -420,6 +422,33 @@ bool ScenarioReader::checkUniqueChannelIds()
         }
         ids.insert(channel.id);
     }
+    return true;
+}
+
+bool ScenarioReader::readUpdate(const QJsonObject& json)
+{
+    static const QHash<QString, UpdateOffer::Fault> faultNames = {
+        {"none", UpdateOffer::Fault::None},
+        {"no-version-file", UpdateOffer::Fault::NoVersionFile},
+        {"garbage-version", UpdateOffer::Fault::GarbageVersion},
+        {"truncated", UpdateOffer::Fault::Truncated},
+        {"not-zip", UpdateOffer::Fault::NotZip},
+        {"stall", UpdateOffer::Fault::Stall},
+        {"wrong-digest", UpdateOffer::Fault::WrongDigest},
+    };
+    UpdateOffer offer;
+    QString fault = "none";
+    JsonFields fields(json, "update", &m_error);
+    if (!fields.allowOnly({"version", "changelog", "archive", "digest", "fault"}) ||
+        !fields.require({"version", "archive"}) || !fields.text("version", &offer.version) ||
+        !fields.text("changelog", &offer.changelog) || !fields.text("archive", &offer.archive) ||
+        !fields.boolean("digest", &offer.publishDigest) || !fields.text("fault", &fault)) {
+        return false;
+    }
+    if (!faultNames.contains(fault))
+        return fields.fail("fault", "unknown fault " + fault);
+    offer.fault = faultNames.value(fault);
+    m_scenario.update = offer;
     return true;
 }
 

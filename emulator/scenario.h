@@ -81,6 +81,27 @@ struct GuidePlan
     QStringList titles;  // empty: built-in titles
 };
 
+// A newer version of the player on the update server, and how its offer
+// goes wrong. {host} in the change-log URL becomes the request's Host.
+struct UpdateOffer
+{
+    enum class Fault {
+        None,
+        NoVersionFile,   // version.txt is 404
+        GarbageVersion,  // version.txt holds no version
+        Truncated,       // product.zip stops half-way, then the connection closes
+        NotZip,          // product.zip is no ZIP archive (its digest is published)
+        Stall,           // product.zip stops half-way, the connection stays open
+        WrongDigest,     // version.txt publishes a digest of other bytes
+    };
+
+    QString version;
+    QString changelog = "http://{host}/iptv/zmplayer/changelog.html";
+    QString archive;  // the file served as product.zip
+    bool publishDigest = true;
+    Fault fault = Fault::None;
+};
+
 struct Scenario
 {
     static constexpr const char* kDefaultSample = "test-pattern.ts";
@@ -108,6 +129,7 @@ struct Scenario
     QList<ChannelEntry> channels;
 
     QJsonObject faults;
+    std::optional<UpdateOffer> update;
 
     static std::optional<Scenario> load(const QString& path, QString* error);
     static std::optional<Scenario> fromJson(const QJsonObject& json, QString* error);

@@ -1,7 +1,7 @@
 // The operator emulator's own rules, spoken to by hand over real sockets: what
 // each fault does to an answer, which start-ups it refuses, the pacing of its
-// streams, the films and pages of its portal, and the packets of the local
-// service it can play. What it answers when nothing is wrong,
+// streams, the films and pages of its portal, the packets of the local
+// service it can play, and the update server's files. What it answers when nothing is wrong,
 // the player's own tests see through the real client.
 
 #include "auth.pb.h"
@@ -10,14 +10,17 @@
 #include "time.pb.h"
 #include "user_info.pb.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringEncoder>
 #include <QTcpSocket>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QtEndian>
 
@@ -155,6 +158,8 @@ private slots:
     void portalPageLinksFilmsThatAreServed();
     void localServiceAnswersOnePacket_data() { addTableRows(kData + "/local-service.txt"); }
     void localServiceAnswersOnePacket();
+    void updateServerOffersItsArchive_data() { addTableRows(kData + "/update.txt"); }
+    void updateServerOffersItsArchive();
 
 private:
     bool startLoggedIn(const QStringList& arguments)
@@ -365,6 +370,49 @@ void TestEmulator::localServiceAnswersOnePacket()
     QCOMPARE(qFromLittleEndian<qint32>(reply.constData() + 4), status.toInt());
     QCOMPARE(reply.mid(8), utf16(text));
     QTRY_COMPARE(m_emulator->requests("LocalService:" + request).size(), 1);
+}
+
+void TestEmulator::updateServerOffersItsArchive()
+{
+    QFETCH(QString, update);
+    QFETCH(QString, version);
+    QFETCH(QString, archive);
+    QByteArray bytes;
+    for (int i = 0; i < 50000; ++i)
+        bytes += QByteArray::number(i * 7919);
+    QTemporaryFile file;
+    QVERIFY(file.open() && file.write(bytes) == bytes.size() && file.flush());
+    QJsonObject offer = QJsonDocument::fromJson(update.toUtf8()).object();
+    offer.insert("version", "2.3.0");
+    offer.insert("archive", file.fileName());
+    QVERIFY(m_emulator->start(QJsonObject{{"update", offer}}));
+
+    const qsizetype half = bytes.size() / 2;
+    // A stalled body is taken as it stands once its half is in.
+    const RawAnswer zip = exchange(getRequest("/iptv/zmplayer/product.zip", m_emulator->host()),
+                                   archive == "half, open" ? half : -1);
+    QCOMPARE(zip.status, 200);
+    if (archive.startsWith("half")) {
+        QCOMPARE(zip.headers.value("content-length").toLongLong(), bytes.size());
+        QCOMPARE(zip.body, bytes.left(half));
+        QCOMPARE(zip.closed, archive == "half, closed");
+    } else {
+        QCOMPARE(zip.body == bytes, archive == "all");
+        bytes = zip.body;
+    }
+    const RawAnswer text = exchange(getRequest("/iptv/zmplayer/version.txt", m_emulator->host()));
+    QCOMPARE(text.status, version == "-" ? 404 : 200);
+    if (version == "-")
+        return;
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    version.replace("{host}", m_emulator->host()).replace("{digest}", digest);
+    if (version.endsWith('*')) {
+        QVERIFY(text.body.startsWith(version.chopped(1).toUtf8()));
+        QVERIFY(!text.body.contains(digest));
+        QCOMPARE(text.body.trimmed().split(' ').last().size(), digest.size());
+    } else {
+        QCOMPARE(text.body, version.toUtf8() + '\n');
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)
