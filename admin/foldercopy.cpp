@@ -99,7 +99,8 @@ QString copyContent(int from, int to, const QByteArray& destination)
 
 QString copyFile(int parent, const char* name, const QByteArray& destination)
 {
-    const Descriptor from(::openat(parent, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Without O_NONBLOCK a pipe put in the file's place would hold the copy.
+    const Descriptor from(::openat(parent, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info;
     if (!from.isValid() || ::fstat(from.get(), &info) != 0)
         return failure(destination);

@@ -105,7 +105,8 @@ void HttpGet::onDataReadProgress(qint64 received, qint64 total)
 
 void HttpGet::onRequestFinished(QNetworkReply* reply, QTemporaryFile& file)
 {
-    file.write(reply->readAll());
+    if (reply->isOpen())  // not after an abort
+        file.write(reply->readAll());
     if (transferFailed(reply)) {
         m_errorText = reply->error() == QNetworkReply::OperationCanceledError
                           ? timeoutText()

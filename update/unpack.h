@@ -15,8 +15,8 @@ enum Result {
 };
 
 // Unpacks the ZIP archive into the existing, empty directory; nothing is
-// written when an entry is unsafe. Returns a Result or, on Windows, unzip's
-// own exit code.
+// written when an entry is unsafe, part of the content may be after another
+// failure. Returns a Result or, on Windows, unzip's own exit code.
 int unpackZip(const QString& archive, const QString& directory);
 
 }  // namespace Unpack
