@@ -269,7 +269,31 @@ bool UpdateService::runUnpackedVersion(const QString& extractDirectory)
     return true;
 }
 
+struct UpdateService::HandOver
+{
+    qint64 pid = 0;
+    QFileInfo extract;
+    QFileInfo target;
+};
+
 bool UpdateService::performUpdate(const QStringList& arguments)
+{
+    setErrorText({});
+    HandOver handOver;
+    if (!readHandOver(arguments, handOver))
+        return false;
+    qDebug("[%s] waiting for PID %d", kPerform, int(handOver.pid));
+    ProcessWait::waitForEnd(handOver.pid);
+    qDebug("[%s] starting file copying", kPerform);
+    qDebug("[%s] %s => %s", kPerform, qPrintable(native(handOver.extract.absoluteFilePath())),
+           qPrintable(native(handOver.target.absoluteFilePath())));
+    return copyOverInstallation(handOver.extract, handOver.target) &&
+           startFreshVersion(handOver.target.absoluteFilePath());
+}
+
+// "update" old-version pid extract-directory target-directory. An old
+// version too old or a wrong count of words ends without an error.
+bool UpdateService::readHandOver(const QStringList& arguments, HandOver& handOver)
 {
     if (m_localVersion.isEmpty() || arguments.size() < 2 ||
         arguments.first() != QLatin1String("update")) {
@@ -281,36 +305,20 @@ bool UpdateService::performUpdate(const QStringList& arguments)
         rest.size() != 3)
         return false;
     bool isNumber = false;
-    const qint64 pid = rest.at(0).toLongLong(&isNumber);
+    handOver.pid = rest.at(0).toLongLong(&isNumber);
+    handOver.extract.setFile(rest.at(1));
+    handOver.target.setFile(rest.at(2));
     if (!isNumber) {
         setErrorText(
             tr("Application PID invalid: %1. Wrong command-line argument.").arg(rest.at(0)));
-        return false;
-    }
-    const QFileInfo extract(rest.at(1));
-    if (!extract.exists()) {
+    } else if (!handOver.extract.exists()) {
         setErrorText(tr("Extract directory does not exists: %1. Wrong command-line argument.")
-                         .arg(extract.absoluteFilePath()));
-        return false;
-    }
-    const QFileInfo target(rest.at(2));
-    if (!target.exists()) {
+                         .arg(handOver.extract.absoluteFilePath()));
+    } else if (!handOver.target.exists()) {
         setErrorText(tr("Target directory does not exists: %1. Wrong command-line argument.")
                          .arg(rest.at(2)));
-        return false;
     }
-
-    qDebug("[%s] waiting for PID %d", kPerform, int(pid));
-    ProcessWait::waitForEnd(pid);
-    qDebug("[%s] starting file copying", kPerform);
-    qDebug("[%s] %s => %s", kPerform, qPrintable(native(extract.absoluteFilePath())),
-           qPrintable(native(target.absoluteFilePath())));
-    if (!copyOverInstallation(extract, target)) {
-        setErrorText(
-            tr("Copy error: %1 => %2").arg(extract.absoluteFilePath(), target.absoluteFilePath()));
-        return false;
-    }
-    return startFreshVersion(target.absoluteFilePath());
+    return !m_hasError;
 }
 
 // The tool comes from the installation, not from the downloaded files: run
@@ -320,9 +328,18 @@ bool UpdateService::copyOverInstallation(const QFileInfo& source, const QFileInf
     const QString tool = QDir(target.absoluteFilePath()).filePath(QLatin1String(kAdminTool));
     const QStringList arguments{QStringLiteral("filecopy"), native(source.absoluteFilePath()),
                                 native(target.absoluteFilePath())};
-    const int code = isWritableByUser(target) ? QProcess::execute(tool, arguments)
-                                              : Utils::executeElevated(tool, arguments, nullptr);
-    return code == 0;
+    const bool direct = isWritableByUser(target);
+    const int code = direct ? QProcess::execute(tool, arguments)
+                            : Utils::executeElevated(tool, arguments, nullptr);
+    if (code == 0)
+        return true;
+    QString error =
+        tr("Copy error: %1 => %2").arg(source.absoluteFilePath(), target.absoluteFilePath());
+    if (const QString noElevation = direct ? QString() : Elevation::unavailableReason();
+        !noElevation.isEmpty())
+        error += QLatin1Char('\n') + noElevation;
+    setErrorText(error);
+    return false;
 }
 
 bool UpdateService::startFreshVersion(const QString& target)

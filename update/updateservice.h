@@ -72,11 +72,14 @@ public slots:
     void onFileAvailable(QFile* file);
 
 private:
+    struct HandOver;
+
     void setErrorText(const QString& text);
     QUrl fileUrl(const QString& name) const;
     QFile* fetchFile(const QString& name);  // synchronous; opened, or null with the error set
     bool archiveIsGenuine(const QString& path);
     void unpack(const QString& archive, const QString& directory);
+    bool readHandOver(const QStringList& arguments, HandOver& handOver);
     bool copyOverInstallation(const QFileInfo& source, const QFileInfo& target);
     bool startFreshVersion(const QString& target);
 
