@@ -399,7 +399,7 @@ bool Settings::setShowBlockedChannels(bool show)
 
 bool Settings::setVersionInfo()
 {
-    return assign(m_versionInfo, QString::fromLatin1(AppInfo::version));
+    return assign(m_versionInfo, QCoreApplication::applicationVersion());
 }
 
 bool Settings::setWindowSize(const QSize& size)

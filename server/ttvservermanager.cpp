@@ -1,10 +1,10 @@
 #include "ttvservermanager.h"
 
-#include "appinfo.h"
 #include "serverclock.h"
 #include "settings.h"
 #include "tvclient.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QUrl>
@@ -79,7 +79,8 @@ void TTVServerManager::authorize()
     device->set_type(proto::DT_IPTV_Player);
     device->set_mac(m_mac.toLocal8Bit().toStdString());
     device->mutable_firmware()->set_versioncode(0);
-    device->mutable_firmware()->set_versionstring(AppInfo::version);
+    device->mutable_firmware()->set_versionstring(
+        QCoreApplication::applicationVersion().toStdString());
     m_busy = true;
     m_client->authorize(request);
 }

@@ -3,6 +3,7 @@
 #include "appinfo.h"
 #include "logging.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -20,7 +21,8 @@ AboutBox::AboutBox(const QString& engineVersion, QWidget* parent) : QDialog(pare
     auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(AppInfo::name), this);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    layout->addWidget(new QLabel(tr("Version:") + ' ' + AppInfo::version, this));
+    layout->addWidget(
+        new QLabel(tr("Version:") + ' ' + QCoreApplication::applicationVersion(), this));
     layout->addWidget(new QLabel(tr("Television of your operator on your computer."), this));
     layout->addWidget(
         new QLabel(tr("Based on") + ' ' + QStringLiteral("VLC %1").arg(engineVersion), this));

@@ -79,7 +79,8 @@ MainWindow::MainWindow(QWidget* parent)
       m_channelNumberOverlay(new ChannelNumberOverlay(this))
 {
     m_ui.setupUi(this);
-    setWindowTitle(QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version));
+    setWindowTitle(
+        QStringLiteral("%1 %2").arg(AppInfo::name, QCoreApplication::applicationVersion()));
     m_statistics = new StatisticsWindow(this);
     m_statistics->setMediaPlayer(m_ui.mediaPlayer);
     m_marginCrop->setMediaPlayer(m_ui.mediaPlayer);
@@ -268,7 +269,7 @@ void MainWindow::setupStartMode()
 
 void MainWindow::offerVersionChanges()
 {
-    if (settings()->versionInfo() == QLatin1String(AppInfo::version))
+    if (settings()->versionInfo() == QCoreApplication::applicationVersion())
         return;
     auto* dialog = new VersionChangesDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -696,7 +697,6 @@ void MainWindow::showPage(Page page)
     m_ui.logoSwitcher->setCurrentIndex(page);
     setupVideoDependentButtons();
 }
-
 
 void MainWindow::onResizeZMP()
 {

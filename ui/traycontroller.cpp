@@ -3,6 +3,8 @@
 #include "appinfo.h"
 #include "settings.h"
 
+#include <QCoreApplication>
+
 namespace {
 constexpr int hintMs = 5000;
 }
@@ -46,7 +48,7 @@ void TrayController::hide()
 void TrayController::showHiddenHint()
 {
     m_icon.showMessage(
-        QStringLiteral("%1 %2").arg(AppInfo::name, AppInfo::version),
+        QStringLiteral("%1 %2").arg(AppInfo::name, QCoreApplication::applicationVersion()),
         tr("%1 was hidden to system tray and playback has been paused. You can always restore "
            "it by double-clicking on icon in tray, or clicking on it with right mouse and "
            "selecting Restore Player from context menu.")
