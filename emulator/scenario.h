@@ -92,7 +92,7 @@ struct UpdateOffer
         Truncated,       // product.zip stops half-way, then the connection closes
         NotZip,          // product.zip is no ZIP archive (its digest is published)
         Stall,           // product.zip stops half-way, the connection stays open
-        WrongDigest,     // version.txt publishes a digest of other bytes
+        WrongDigest,     // version.txt publishes the digest of no bytes
     };
 
     QString version;

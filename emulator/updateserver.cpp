@@ -64,7 +64,7 @@ HttpResponse UpdateServer::versionFile(const QString& host) const
                       QString(m_offer->changelog).replace("{host}", host).toUtf8();
     if (m_offer->publishDigest) {
         const bool wrong = m_offer->fault == UpdateOffer::Fault::WrongDigest;
-        text += ' ' + sha256(wrong ? m_archive + "other bytes" : m_archive);
+        text += ' ' + sha256(wrong ? QByteArray() : m_archive);
     }
     return {200, "text/plain", text + '\n'};
 }

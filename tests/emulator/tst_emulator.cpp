@@ -1,8 +1,8 @@
 // The operator emulator's own rules, spoken to by hand over real sockets: what
 // each fault does to an answer, which start-ups it refuses, the pacing of its
 // streams, the films and pages of its portal, the packets of the local
-// service it can play, and the update server's files. What it answers when nothing is wrong,
-// the player's own tests see through the real client.
+// service it can play, and the update server's files. What it answers when
+// nothing is wrong, the player's own tests see through the real client.
 
 #include "auth.pb.h"
 #include "emulatorprocess.h"
@@ -377,42 +377,31 @@ void TestEmulator::updateServerOffersItsArchive()
     QFETCH(QString, update);
     QFETCH(QString, version);
     QFETCH(QString, archive);
-    QByteArray bytes;
-    for (int i = 0; i < 50000; ++i)
-        bytes += QByteArray::number(i * 7919);
+    const QByteArray bytes = QByteArray("archive bytes ").repeated(50000);
     QTemporaryFile file;
     QVERIFY(file.open() && file.write(bytes) == bytes.size() && file.flush());
     QJsonObject offer = QJsonDocument::fromJson(update.toUtf8()).object();
-    offer.insert("version", "2.3.0");
-    offer.insert("archive", file.fileName());
+    offer["version"] = "2.3.0";
+    offer["archive"] = file.fileName();
     QVERIFY(m_emulator->start(QJsonObject{{"update", offer}}));
 
-    const qsizetype half = bytes.size() / 2;
     // A stalled body is taken as it stands once its half is in.
+    const qsizetype half = bytes.size() / 2;
     const RawAnswer zip = exchange(getRequest("/iptv/zmplayer/product.zip", m_emulator->host()),
                                    archive == "half, open" ? half : -1);
     QCOMPARE(zip.status, 200);
-    if (archive.startsWith("half")) {
-        QCOMPARE(zip.headers.value("content-length").toLongLong(), bytes.size());
-        QCOMPARE(zip.body, bytes.left(half));
-        QCOMPARE(zip.closed, archive == "half, closed");
-    } else {
-        QCOMPARE(zip.body == bytes, archive == "all");
-        bytes = zip.body;
-    }
+    QCOMPARE(zip.headers.value("content-length").toLongLong(),
+             archive == "other bytes" ? zip.body.size() : bytes.size());
+    QCOMPARE(zip.body == bytes.left(archive == "all" ? bytes.size() : half),
+             archive != "other bytes");
+    QCOMPARE(zip.closed, archive == "half, closed");
+    const QByteArray served = archive == "other bytes" ? zip.body : bytes;
+    const QByteArray digest = QCryptographicHash::hash(served, QCryptographicHash::Sha256).toHex();
+    version.replace("{host}", m_emulator->host()).replace("{digest}", digest);
     const RawAnswer text = exchange(getRequest("/iptv/zmplayer/version.txt", m_emulator->host()));
     QCOMPARE(text.status, version == "-" ? 404 : 200);
-    if (version == "-")
-        return;
-    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-    version.replace("{host}", m_emulator->host()).replace("{digest}", digest);
-    if (version.endsWith('*')) {
-        QVERIFY(text.body.startsWith(version.chopped(1).toUtf8()));
-        QVERIFY(!text.body.contains(digest));
-        QCOMPARE(text.body.trimmed().split(' ').last().size(), digest.size());
-    } else {
+    if (version != "-")
         QCOMPARE(text.body, version.toUtf8() + '\n');
-    }
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)
