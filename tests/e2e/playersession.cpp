@@ -146,7 +146,7 @@ bool PlayerSession::launchPlayer()
     m_player->setStandardOutputFile(m_profile->filePath("player.out"));
     m_player->setStandardErrorFile(m_profile->filePath("player.err"));
     m_player->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    m_player->start(EmulatorProcess::binDirectory() + "/zentria-player", {});
+    m_player->start(m_playerProgram, {});
     return m_player->waitForStarted();
 }
 

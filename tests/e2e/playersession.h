@@ -36,6 +36,9 @@ public:
     bool startPlayer(const QString& lastChannel, const QByteArray& extraSettings = {});
     // Starts the player again in the profile of the last start.
     bool restartPlayer();
+    // The program the starts run, an installed copy for instance; the build's
+    // zentria-player unless set.
+    void setPlayerProgram(const QString& program) { m_playerProgram = program; }
 
     static QString dataFile(const QString& name);  // a file of tests/data/e2e
 
@@ -103,4 +106,5 @@ private:
     EmulatorProcess m_emulator;
     std::unique_ptr<QTemporaryDir> m_profile;
     std::unique_ptr<QProcess> m_player;
+    QString m_playerProgram = EmulatorProcess::binDirectory() + "/zentria-player";
 };
