@@ -41,6 +41,8 @@ protected:
     void run() override;
 
 private:
+    static constexpr qint64 progressReadSize = 256 * 1024;
+
     QNetworkReply* sendRequest(QNetworkAccessManager& manager);
     QString timeoutText() const;
     void onDataReadProgress(qint64 received, qint64 total);
