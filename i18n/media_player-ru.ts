@@ -184,6 +184,17 @@
     </message>
 </context>
 <context>
+    <name>HttpGet</name>
+    <message>
+        <source>no data for %1 ms</source>
+        <translation>нет данных %1 мс</translation>
+    </message>
+    <message>
+        <source>no answer within %1 ms</source>
+        <translation>нет ответа в течение %1 мс</translation>
+    </message>
+</context>
+<context>
     <name>Logging</name>
     <message>
         <source>Warning</source>
@@ -757,10 +768,85 @@ Scheduled recording will be cancelled.</source>
     </message>
 </context>
 <context>
+    <name>UpdateProgressWindow</name>
+    <message>
+        <source>Update</source>
+        <translation>Обновление</translation>
+    </message>
+    <message>
+        <source>Update: </source>
+        <translation>Обновление: </translation>
+    </message>
+    <message>
+        <source>Change log:</source>
+        <translation>Список изменений:</translation>
+    </message>
+    <message>
+        <source>Внимание! После завершения обновления новая версия запустится автоматически.</source>
+        <translation>Внимание! После завершения обновления новая версия запустится автоматически.</translation>
+    </message>
+    <message>
+        <source>Progress:</source>
+        <translation>Ход загрузки:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
     <name>UpdateService</name>
     <message>
-        <source>This version cannot install updates yet.</source>
-        <translation>Эта версия пока не умеет устанавливать обновления.</translation>
+        <source>Cannot recognize version on server: %1</source>
+        <translation>Не удаётся распознать версию на сервере: %1</translation>
+    </message>
+    <message>
+        <source>Cannot download file, error: %1</source>
+        <translation>Не удаётся загрузить файл, ошибка: %1</translation>
+    </message>
+    <message>
+        <source>Cannot open file for reading: %1</source>
+        <translation>Не удаётся открыть файл для чтения: %1</translation>
+    </message>
+    <message>
+        <source>Error occured while checking for updates</source>
+        <translation>Ошибка при проверке обновлений</translation>
+    </message>
+    <message>
+        <source>The downloaded update does not match the checksum (SHA-256) published by the update server: it is damaged or not genuine. Nothing was installed.</source>
+        <translation>Загруженное обновление не совпадает с контрольной суммой (SHA-256), опубликованной сервером обновлений: оно повреждено или подделано. Ничего не установлено.</translation>
+    </message>
+    <message>
+        <source>Error occured while unpacking ZIP-archive, return code = %1</source>
+        <translation>Ошибка при распаковке ZIP-архива, код возврата = %1</translation>
+    </message>
+    <message>
+        <source>Cannot run unpacked (fresh) version of application</source>
+        <translation>Не удаётся запустить распакованную (новую) версию программы</translation>
+    </message>
+    <message>
+        <source>Wrong command-line arguments.</source>
+        <translation>Неверные аргументы командной строки.</translation>
+    </message>
+    <message>
+        <source>Application PID invalid: %1. Wrong command-line argument.</source>
+        <translation>Неверный PID программы: %1. Неверный аргумент командной строки.</translation>
+    </message>
+    <message>
+        <source>Extract directory does not exists: %1. Wrong command-line argument.</source>
+        <translation>Папка распаковки не существует: %1. Неверный аргумент командной строки.</translation>
+    </message>
+    <message>
+        <source>Target directory does not exists: %1. Wrong command-line argument.</source>
+        <translation>Папка установки не существует: %1. Неверный аргумент командной строки.</translation>
+    </message>
+    <message>
+        <source>Copy error: %1 =&gt; %2</source>
+        <translation>Ошибка копирования: %1 =&gt; %2</translation>
+    </message>
+    <message>
+        <source>Could not start fresh version</source>
+        <translation>Не удаётся запустить новую версию</translation>
     </message>
 </context>
 <context>
