@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
@@ -209,13 +210,23 @@ void UpdateService::onFileAvailable(QFile* file)
     const QString archive = file->fileName();
     delete file;
     const QString directory = extractDirectory();
-    QDir(directory).removeRecursively();
+    removeExtractDirectory(directory);
     QDir().mkpath(directory);
     if (archiveIsGenuine(archive))
         unpack(archive, directory);
     QFile::remove(archive);
     m_busy = false;
     emit downloadFinished(directory);
+}
+
+// The folder lies in the shared temporary folder: one that another user put
+// there as a link is taken away as a link, never followed into what it names.
+void UpdateService::removeExtractDirectory(const QString& directory)
+{
+    if (QFileInfo(directory).isSymLink())
+        QFile::remove(directory);
+    else
+        QDir(directory).removeRecursively();
 }
 
 QString UpdateService::extractDirectory()
@@ -250,7 +261,7 @@ void UpdateService::unpack(const QString& archive, const QString& directory)
         return;
     qDebug("[%s] UnZIP returned %d", kFileAvailable, code);
     setErrorText(tr("Error occured while unpacking ZIP-archive, return code = %1").arg(code));
-    QDir(directory).removeRecursively();
+    removeExtractDirectory(directory);
 }
 
 bool UpdateService::runUnpackedVersion(const QString& extractDirectory)

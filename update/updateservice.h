@@ -79,6 +79,7 @@ private:
     QFile* fetchFile(const QString& name);  // synchronous; opened, or null with the error set
     bool archiveIsGenuine(const QString& path);
     void unpack(const QString& archive, const QString& directory);
+    static void removeExtractDirectory(const QString& directory);
     bool readHandOver(const QStringList& arguments, HandOver& handOver);
     bool copyOverInstallation(const QFileInfo& source, const QFileInfo& target);
     bool startFreshVersion(const QString& target);
