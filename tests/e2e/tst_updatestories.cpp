@@ -141,7 +141,8 @@ void TestUpdateStories::failedUpdateLeavesTheOldVersion()
         QVERIFY(m_session->startEmulator() && m_session->startPlayer("1"));
     }
     QVERIFY(m_session->mainWindow() != 0);
-    QVERIFY(m_session->debugLog().contains("Local version = 2.2.16"));
+    const QString text = m_session->debugLog();  // the last start's version
+    QVERIFY(text.mid(text.lastIndexOf("Local version = ")).startsWith("Local version = 2.2.16"));
     QVERIFY(filesIn(installed()) == before);
     QVERIFY(!QFile::exists(m_work.filePath("tmp/zentria-zip-slip")));
 }

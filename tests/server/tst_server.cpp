@@ -72,7 +72,12 @@ class TestServer : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_profile = std::make_unique<TemporaryProfile>(); }
+    void initTestCase()
+    {
+        m_profile = std::make_unique<TemporaryProfile>();
+        // The version the log-in reports, as start-up sets it.
+        QCoreApplication::setApplicationVersion("2.2.16");
+    }
     void cleanup();
 
     // The log-in chain.
