@@ -793,6 +793,11 @@ Scheduled recording will be cancelled.</source>
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
+    <message>
+        <source>Update</source>
+        <comment>button</comment>
+        <translation>Обновить</translation>
+    </message>
 </context>
 <context>
     <name>UpdateService</name>
