@@ -214,7 +214,7 @@ void MainWindow::createPlayerActions()
     connect(this, &MainWindow::modeChanged, m_pauseOrPlayAction, &PauseOrPlayAction::resetState);
     connect(this, &MainWindow::defaultMovieChanged, m_pauseOrPlayAction,
             &PauseOrPlayAction::resetState);
-    connect(this, &MainWindow::portalTitleChanged, m_ftpLinkListAction,
+    connect(this, &MainWindow::portalPageChanged, m_ftpLinkListAction,
             &FtpLinkListAction::updateMenu);
     const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
         {m_ui.buttonMovieOrPortal, m_videoOrPortalAction},

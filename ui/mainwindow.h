@@ -124,7 +124,8 @@ signals:
     void HidesCloseChannelPic();
     void playerPlay(QString);
     // portal
-    void portalTitleChanged(const QString& title);
+    // The portal page's title changed, or its page finished loading.
+    void portalPageChanged();
 
 public slots:
     void toggleChannelList();
@@ -286,7 +287,7 @@ private:
     void connectSeriesManager();
     void onPortalPageShown();
     void onPortalLoadingChanged(const QWebEngineLoadingInfo& loading);
-    void onPortalTitleChanged(const QString& title);
+    void onPortalPageChanged();
     void updateSeriesButtons();
     // Stops what plays before a film opens, so that the stop's report does
     // not bring the page of films back over it.

@@ -60,8 +60,7 @@ void MainWindow::createPortalBrowser()
     delete m_ui.mediaPortalBrowser;
     m_ui.mediaPortalBrowser = m_portalBrowser;
     watchInput(m_portalBrowser);
-    connect(m_portalBrowser, &QWebEngineView::titleChanged, this,
-            &MainWindow::onPortalTitleChanged);
+    connect(m_portalBrowser, &QWebEngineView::titleChanged, this, &MainWindow::onPortalPageChanged);
     connect(m_portalBrowser->page(), &QWebEnginePage::loadingChanged, this,
             &MainWindow::onPortalLoadingChanged);
     connect(m_portalBrowser, &CustomWebView::linkClicked, this,
@@ -94,15 +93,16 @@ void MainWindow::onPortalLoadingChanged(const QWebEngineLoadingInfo& loading)
     m_portalLoadFailed = status == QWebEngineLoadingInfo::LoadFailedStatus;
     if (m_portalLoadFailed)
         qDebug("[MainWindow] portal page failed: %s", qPrintable(loading.errorString()));
-    updateCurrentMovieInfo();
-    loadLinksToSeriesManager();
+    onPortalPageChanged();
 }
 
-void MainWindow::onPortalTitleChanged(const QString& title)
+// A new title may come before the page's body has been read: what depends on
+// the page is read again when the load ends.
+void MainWindow::onPortalPageChanged()
 {
     updateCurrentMovieInfo();
     loadLinksToSeriesManager();
-    emit portalTitleChanged(title);
+    emit portalPageChanged();
 }
 
 void MainWindow::runPortalScript(const QString& script)
