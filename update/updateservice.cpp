@@ -134,7 +134,9 @@ bool UpdateService::checkForUpdates()
     m_busy = false;
     if (m_hasError)
         qDebug("[%s] %s", "UpdateService::checkForUpdates", qPrintable(m_errorText));
-    return file && packVersion(m_localVersion) < packVersion(m_remoteVersion);
+    // A version the server file did not give is known to be none: not packed
+    // (and reported) a second time.
+    return file && !m_hasError && packVersion(m_localVersion) < packVersion(m_remoteVersion);
 }
 
 void UpdateService::readVersionFile(const QByteArray& content)
