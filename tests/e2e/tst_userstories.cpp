@@ -369,6 +369,11 @@ void UserStories::listDoubleClickThenPageDownAndDigitsChangeChannel()
     QVERIFY(m_session->waitForOpenStream(3));
     QVERIFY(m_session->pressKeys({"1", "2"}));
     QVERIFY(m_session->waitForOpenStream(12));
+    // And after a click on the video.
+    const QRect window = m_session->windowGeometry(m_session->mainWindow());
+    QVERIFY(m_session->click(window.topLeft() + QPoint(window.width() / 3, window.height() / 2)));
+    QVERIFY(m_session->pressKeys({"Prior"}));
+    QVERIFY(m_session->waitForOpenStream(11));
 }
 
 void UserStories::qQuitsThroughTheCloseSequence()
