@@ -214,8 +214,7 @@ void MainWindow::createPlayerActions()
     connect(this, &MainWindow::modeChanged, m_pauseOrPlayAction, &PauseOrPlayAction::resetState);
     connect(this, &MainWindow::defaultMovieChanged, m_pauseOrPlayAction,
             &PauseOrPlayAction::resetState);
-    connect(this, &MainWindow::portalPageChanged, m_ftpLinkListAction,
-            &FtpLinkListAction::updateMenu);
+    connect(this, &MainWindow::portalPageRead, m_ftpLinkListAction, &FtpLinkListAction::updateMenu);
     const QList<QPair<QToolButton*, PlayerAction*>> buttons = {
         {m_ui.buttonMovieOrPortal, m_videoOrPortalAction},
         {m_ui.buttonStopPlayback, m_stopVideoAction},

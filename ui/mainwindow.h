@@ -100,7 +100,6 @@ public:
     // Runs JavaScript in the portal page's main frame; nothing while the
     // portal page was never shown.
     void runPortalScript(const QString& script);
-    void requestPortalHtml(const std::function<void(const QString&)>& receiver) override;
     CustomWebView* portalBrowser() const { return m_portalBrowser; }
 
     void setupVideoDependentButtons();
@@ -124,8 +123,9 @@ signals:
     void HidesCloseChannelPic();
     void playerPlay(QString);
     // portal
-    // The portal page's title changed, or its page finished loading.
-    void portalPageChanged();
+    // The portal page's title changed, or its page finished loading: its HTML
+    // as read then.
+    void portalPageRead(const QString& html);
 
 public slots:
     void toggleChannelList();
@@ -288,6 +288,10 @@ private:
     void onPortalPageShown();
     void onPortalLoadingChanged(const QWebEngineLoadingInfo& loading);
     void onPortalPageChanged();
+    // Hands the portal page's HTML to receiver once the page gives it; an
+    // empty text while the portal page was never shown. The page may answer
+    // while it is being destroyed.
+    void requestPortalHtml(const std::function<void(const QString&)>& receiver);
     void updateSeriesButtons();
     // Stops what plays before a film opens, so that the stop's report does
     // not bring the page of films back over it.

@@ -102,7 +102,6 @@ void MainWindow::onPortalPageChanged()
 {
     updateCurrentMovieInfo();
     loadLinksToSeriesManager();
-    emit portalPageChanged();
 }
 
 void MainWindow::runPortalScript(const QString& script)
@@ -221,6 +220,7 @@ void MainWindow::loadLinksToSeriesManager()
         qDebug("[MainWindow::loadLinksToSeriesManager] %d of %d film links kept",
                self->m_seriesManager->seriesCount(), int(links.size()));
         self->updateSeriesButtons();
+        emit self->portalPageRead(html);
     });
 }
 

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <functional>
-
 class ChannelManager;
 class MediaPlayer;
 class RecordController;
@@ -48,10 +46,6 @@ public:
     virtual QString defaultMovieTitle() const = 0;
     // Plays a portal movie from position (seconds).
     virtual void playFtpMovie(const QString& url, int position) = 0;
-    // Hands the portal page's HTML to receiver once the page gives it; an
-    // empty text while the portal page was never shown. The page may answer
-    // while it is being destroyed.
-    virtual void requestPortalHtml(const std::function<void(const QString&)>& receiver) = 0;
 
 protected:
     ~PlayerActionHost() = default;

@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QPointer>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QUrl>
@@ -390,18 +389,7 @@ void FtpLinkListAction::updateState()
     PlayerAction::updateState();
 }
 
-void FtpLinkListAction::updateMenu()
-{
-    m_menu->clear();
-    m_linkCount = 0;
-    // The page answers later; the window may be gone by then.
-    host().requestPortalHtml([self = QPointer<FtpLinkListAction>(this)](const QString& html) {
-        if (self)
-            self->fillMenu(html);
-    });
-}
-
-void FtpLinkListAction::fillMenu(const QString& html)
+void FtpLinkListAction::updateMenu(const QString& html)
 {
     m_menu->clear();
     m_linkCount = 0;

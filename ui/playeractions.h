@@ -163,14 +163,12 @@ public:
 
 public slots:
     void updateState() override;
-    // Reads the links of the portal page again.
-    void updateMenu();
+    // Lists the film links of the portal page's HTML.
+    void updateMenu(const QString& html);
     // Puts the link of the triggering menu entry on the clipboard.
     void copyLink();
 
 private:
-    void fillMenu(const QString& html);
-
     std::unique_ptr<QMenu> m_menu;
     int m_linkCount = 0;
 };

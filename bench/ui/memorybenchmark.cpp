@@ -47,7 +47,7 @@ bool UiBenchmarks::memory(QTextStream& out)
     }
     report(out, "playing, before the portal", playerTree(session));
 
-    QSignalSpy titles(session.window.get(), &MainWindow::portalPageChanged);
+    QSignalSpy titles(session.window.get(), &MainWindow::portalPageRead);
     session.window->setMediaPortalMode();
     if (!titles.wait(waitTimeout)) {
         out << "memory: the portal page did not load\n";

@@ -22,7 +22,6 @@ struct FakeHost : PlayerActionHost
     bool idle = true;
     bool playing = false;
     QString movieTitle;
-    QString html;
     QStringList played;
     std::unique_ptr<MediaPlayer> player = std::make_unique<MediaPlayer>();
 
@@ -40,7 +39,6 @@ struct FakeHost : PlayerActionHost
     {
         played << url + " at " + QString::number(at);
     }
-    void requestPortalHtml(const std::function<void(const QString&)>& give) override { give(html); }
 
     void setPlayer(const QString& state)
     {
@@ -190,12 +188,12 @@ void TestPlayerActions::linkMenuOffersThePagesFilmsToCopy()
     auto* links = qobject_cast<FtpLinkListAction*>(action("links"));
     QFile page(QFINDTESTDATA("../data/ui/portal-links.html"));
     QVERIFY(page.open(QIODevice::ReadOnly));
-    m_host->html = QString::fromUtf8(page.readAll());
+    const QString html = QString::fromUtf8(page.readAll());
     m_host->mode = PlayerActionHost::MediaPortalMode;
     QToolButton button;
     button.setDefaultAction(links);
 
-    links->updateMenu();
+    links->updateMenu(html);
     QStringList entries;
     for (const QAction* entry : links->linkMenu()->actions())
         entries << entry->text();
