@@ -249,7 +249,7 @@ void TestEmulator::startUp()
     QFETCH(QString, listens);
     QFETCH(QString, message);
     QStringList argv{"--listen", "127.0.0.1:0"};
-    for (QString argument : arguments.split(' '))
+    for (QString argument : arguments.split(' ', Qt::SkipEmptyParts))
         argv << argument.replace("{scenario}", kScenario).replace("{data}", kData);
     QProcess process;
     process.start(EmulatorProcess::executable(), argv);
